@@ -1,0 +1,21 @@
+// Loading the input file whole into one zero-terminated heap buffer.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+/// How loading ended; each value is also the program's exit status.
+enum LoadStatus : int {
+    kLoaded = 0,
+    kCannotOpen = 1, // missing, not a regular file, or the read failed
+    kEmpty = 2,
+    kNoMemory = 3, // no buffer, or a length that is unknown or over INT32_MAX
+};
+
+/// Reads the regular file at `path`. On kLoaded, `*text` is a new buffer holding
+/// the file's bytes and a zero byte, which the caller frees with std::free.
+LoadStatus load_text(const char* path, char** text);
+
+/// The reading step of load_text, on a stream already open: `length` bytes are
+/// expected, fewer are accepted. The caller keeps and closes `file`.
+LoadStatus read_text(std::FILE* file, std::uintmax_t length, char** text);

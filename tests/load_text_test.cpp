@@ -1,0 +1,53 @@
+#include "load_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
+{
+    const struct {
+        const char* what;
+        std::string content;
+        const char* mode; // how the stream is opened
+        std::uintmax_t length;
+        LoadStatus status;
+        const char* text;
+    } cases[] = {
+        {"the whole file", "a b", "rb", 3, kLoaded, "a b"},
+        {"a file that shrank: only what arrived", "a b", "rb", 10, kLoaded, "a b"},
+        {"an empty file", "", "rb", 0, kEmpty, nullptr},
+        {"longer than a signed 32-bit length", "a", "rb", std::uintmax_t{INT32_MAX} + 1, kNoMemory, nullptr},
+        {"a length that could not be measured", "a", "rb", UINTMAX_MAX, kNoMemory, nullptr},
+        {"a read that fails", "a b", "ab", 3, kCannotOpen, nullptr},
+    };
+    const std::string path = testing::TempDir() + "read_text_input";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::FILE* out = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(nullptr, out);
+        std::fputs(c.content.c_str(), out);
+        std::fclose(out);
+
+        std::FILE* file = std::fopen(path.c_str(), c.mode);
+        ASSERT_NE(nullptr, file);
+        char* text = nullptr;
+        EXPECT_EQ(c.status, read_text(file, c.length, &text));
+        std::fclose(file);
+        if (c.text != nullptr) {
+            ASSERT_NE(nullptr, text);
+            EXPECT_STREQ(c.text, text);
+        } else {
+            EXPECT_EQ(nullptr, text);
+        }
+        std::free(text);
+    }
+    std::remove(path.c_str());
+}
+
+} // namespace

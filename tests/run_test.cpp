@@ -1,0 +1,296 @@
+// End to end: runs the built program in a fresh temporary directory and checks
+// its standard output and exit status. WRD_PROGRAM names another build to run and
+// WRD_LAUNCHER a command line to run it through (wine, valgrind ...).
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Counts = std::vector<std::pair<std::string, int>>;
+using Prepare = std::function<void(const fs::path& dir)>;
+enum class Stdout { kCaptured, kFull, kClosed };
+
+const std::string kCannotOpen = "\nSoubor nelze otevrit!\n";
+
+std::string env_or(const char* name, const char* fallback)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+const std::string kProgram = env_or("WRD_PROGRAM", WRD_PROGRAM);
+const std::string kLauncher = env_or("WRD_LAUNCHER", "");
+const bool kWindows = kProgram.size() > 4 && kProgram.substr(kProgram.size() - 4) == ".exe";
+
+// A fresh working directory, removed with everything in it afterwards.
+struct Sandbox {
+    fs::path dir;
+    Sandbox()
+    {
+        std::string name = (fs::temp_directory_path() / "wrd-XXXXXX").string();
+        dir = ::mkdtemp(name.data());
+    }
+    ~Sandbox() { fs::remove_all(dir); }
+};
+
+struct Outcome {
+    int status; // the exit status, or 128 plus the signal that ended the program
+    std::string out;
+};
+
+Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {},
+            Stdout out = Stdout::kCaptured, rlim_t address_space = 0)
+{
+    Sandbox box;
+    setup(box.dir);
+    const fs::path out_path = box.dir / ".stdout";
+
+    std::vector<std::string> words;
+    std::istringstream launcher(kLauncher);
+    for (std::string word; launcher >> word;) {
+        words.push_back(word);
+    }
+    words.push_back(kProgram);
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd = out == Stdout::kCaptured ? ::open(out_path.c_str(), O_WRONLY | O_CREAT, 0600)
+                       : out == Stdout::kFull   ? ::open("/dev/full", O_WRONLY)
+                                                : -1;
+        if (fd >= 0) {
+            ::dup2(fd, STDOUT_FILENO);
+            ::close(fd);
+        } else {
+            ::close(STDOUT_FILENO);
+        }
+        if (address_space != 0) {
+            const rlimit limit{address_space, address_space};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
+        ::alarm(120); // a program that hangs is ended, and the test fails
+        if (::chdir(box.dir.c_str()) == 0) {
+            ::execvp(argv[0], argv.data());
+        }
+        std::exit(127);
+    }
+    int wstatus = 0;
+    ::waitpid(pid, &wstatus, 0);
+
+    std::ifstream in(out_path, std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // Windows writes its text-mode line ends; a word never holds a carriage return.
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) {
+        text.erase(at, 1);
+    }
+    return {WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus), text};
+}
+
+// Checks the report's exact form and its links, and returns its words and counts.
+// Addresses are compared with each other only: their rendering is the platform's.
+Counts parse_report(const std::string& out)
+{
+    std::istringstream lines(out);
+    std::string line;
+    std::getline(lines, line);
+    const std::string start_prefix = "Zacatek seznamu: ";
+    EXPECT_EQ(start_prefix, line.substr(0, start_prefix.size()));
+    std::string expected_address = line.substr(start_prefix.size());
+
+    Counts counts;
+    std::vector<std::string> addresses;
+    while (std::getline(lines, line)) {
+        // Every field but the word is free of blanks, and the word holds none.
+        const std::size_t word_at = line.find(" Slovo: ") + 8;
+        const std::size_t next_at = line.rfind("  Dalsi: ");
+        std::istringstream fields(line.substr(0, word_at));
+        int position = 0;
+        int count = 0;
+        std::string adresa, address, cetnost, slovo;
+        fields >> position >> adresa >> address >> cetnost >> count >> slovo;
+        const std::string word = line.substr(word_at, next_at - word_at);
+        const std::string next = line.substr(next_at + 9);
+
+        std::vector<char> rebuilt(line.size() + 64);
+        std::snprintf(rebuilt.data(), rebuilt.size(), "%3d Adresa: %s Cetnost: %3d Slovo: %s  Dalsi: %s",
+                      static_cast<int>(counts.size() + 1), address.c_str(), count, word.c_str(),
+                      next.c_str());
+        EXPECT_EQ(std::string(rebuilt.data()), line);
+        EXPECT_EQ(expected_address, address) << "the previous line's Dalsi, or the start address";
+        addresses.push_back(address);
+        counts.emplace_back(word, count);
+        expected_address = next;
+    }
+    // The last successor is the null pointer, which is no node's address.
+    for (const std::string& address : addresses) {
+        EXPECT_NE(address, expected_address);
+    }
+    EXPECT_FALSE(expected_address.empty());
+    return counts;
+}
+
+Prepare file(const std::string& content)
+{
+    return [content](const fs::path& dir) {
+        std::ofstream(dir / "wrd.txt", std::ios::binary) << content;
+    };
+}
+
+Prepare sparse(std::uintmax_t size)
+{
+    return [size](const fs::path& dir) {
+        file("slovo ")(dir);
+        fs::resize_file(dir / "wrd.txt", size);
+    };
+}
+
+const Counts kSeeds = {{"druhy", 1}, {"pokus", 3}};
+
+Counts behind_seeds(Counts counts)
+{
+    counts.insert(counts.end(), kSeeds.begin(), kSeeds.end());
+    return counts;
+}
+
+TEST(Run, CountsTheWordsOfWrdTxt)
+{
+    // 1000 distinct words, then one of them 1000 times more: both columns widen.
+    std::string many;
+    Counts many_counts;
+    for (int i = 1; i <= 1000; ++i) {
+        many += "w" + std::to_string(i) + " ";
+        many_counts.insert(many_counts.begin(), {"w" + std::to_string(i), i == 7 ? 1001 : 1});
+    }
+    for (int i = 0; i < 1000; ++i) {
+        many += "w7\n";
+    }
+
+    const struct {
+        const char* what;
+        Prepare setup;
+        Counts expected;
+        std::vector<std::string> args = {};
+    } cases[] = {
+        {"only separators", file("\n"), kSeeds},
+        {"a repeated word", file("a b a"), behind_seeds({{"b", 1}, {"a", 2}})},
+        {"the seed words stay last", file("pokus pokus"), {{"druhy", 1}, {"pokus", 5}}},
+        {"all eight separators, in runs and at both ends",
+         file(" \r\n\t,.?!a b\rc\nd\te,f.g?h!i! ,"),
+         behind_seeds({{"i", 1}, {"h", 1}, {"g", 1}, {"f", 1}, {"e", 1}, {"d", 1}, {"c", 1}, {"b", 1}, {"a", 1}})},
+        {"CR LF separates as LF does", file("a\r\nb\r\na\n"), behind_seeds({{"b", 1}, {"a", 2}})},
+        {"other punctuation stays in the word", file("slovo; slovo: (slovo) slovo it's well-known"),
+         behind_seeds({{"well-known", 1}, {"it's", 1}, {"slovo", 1}, {"(slovo)", 1}, {"slovo:", 1}, {"slovo;", 1}})},
+        {"other white space stays in the word", file("a\vb\fc"), behind_seeds({{"a\vb\fc", 1}})},
+        {"case matters", file("Pokus"), behind_seeds({{"Pokus", 1}})},
+        {"a zero byte ends the text", file(std::string("a b\0c d", 7)), behind_seeds({{"b", 1}, {"a", 1}})},
+        {"bytes from 0x80 up are word bytes", file("\xc4\x8d\xff \xc4\x8d\xff"), behind_seeds({{"\xc4\x8d\xff", 2}})},
+        {"a byte-order mark joins the first word", file("\xef\xbb\xbf" "ahoj ahoj"),
+         behind_seeds({{"ahoj", 1}, {"\xef\xbb\xbf" "ahoj", 1}})},
+        {"arguments change nothing", file("a"), behind_seeds({{"a", 1}}), {"-h", "other.txt"}},
+        {"positions and counts past three digits", file(many), behind_seeds(many_counts)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Outcome run = run_wrd(c.setup, c.args);
+        EXPECT_EQ(0, run.status);
+        EXPECT_EQ(c.expected, parse_report(run.out));
+    }
+}
+
+TEST(Run, LoadingFailuresEndWithTheirStatus)
+{
+    constexpr std::uintmax_t kGiB = std::uintmax_t{1} << 30;
+    const struct {
+        const char* what;
+        Prepare setup;
+        int status;
+        bool posix_only = false; // needs what Windows cannot make
+    } cases[] = {
+        {"no wrd.txt", [](const fs::path&) {}, 1},
+        {"wrd.txt is a directory", [](const fs::path& dir) { fs::create_directory(dir / "wrd.txt"); }, 1},
+        {"wrd.txt is a FIFO: no hang", [](const fs::path& dir) { ::mkfifo((dir / "wrd.txt").c_str(), 0600); }, 1, true},
+        {"wrd.txt is a dangling link", [](const fs::path& dir) { fs::create_symlink("gone", dir / "wrd.txt"); }, 1, true},
+        {"an empty file", file(""), 2},
+        {"3 GiB: over a signed 32-bit length", sparse(3 * kGiB), 3},
+        {"4 GiB + 6 bytes: not a 6-byte file", sparse(4 * kGiB + 6), 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.posix_only && kWindows) {
+            continue;
+        }
+        const Outcome run = run_wrd(c.setup);
+        EXPECT_EQ(c.status, run.status);
+        EXPECT_EQ(c.status == 1 ? kCannotOpen : "", run.out);
+    }
+}
+
+TEST(Run, NoMemoryForTheTextEndsWithStatus3)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers need more address space than the limit grants";
+#endif
+    if (kWindows || !kLauncher.empty()) {
+        GTEST_SKIP() << "the limit is set for the program alone";
+    }
+    const Outcome run = run_wrd(sparse(std::uintmax_t{1} << 30), {}, Stdout::kCaptured, rlim_t{256} << 20);
+    EXPECT_EQ(3, run.status);
+    EXPECT_EQ("", run.out);
+}
+
+TEST(Run, ReportThatCannotBeWrittenEndsWithStatus4)
+{
+    if (kWindows) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    const struct {
+        const char* what;
+        Stdout out;
+    } cases[] = {
+        {"standard output is full", Stdout::kFull},
+        {"standard output is closed", Stdout::kClosed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(4, run_wrd(file("a b a"), {}, c.out).status);
+    }
+}
+
+TEST(Run, ReadsThroughALink)
+{
+    if (kWindows) {
+        GTEST_SKIP() << "no symbolic links";
+    }
+    const Outcome run = run_wrd([](const fs::path& dir) {
+        file("a")(dir);
+        fs::rename(dir / "wrd.txt", dir / "text");
+        fs::create_symlink("text", dir / "wrd.txt");
+    });
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ(behind_seeds({{"a", 1}}), parse_report(run.out));
+}
+
+} // namespace

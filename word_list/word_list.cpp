@@ -1,0 +1,63 @@
+#include "word_list.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+bool add_word(WordList* list, const char* word)
+{
+    for (WordNode* node = *list; node != nullptr; node = node->next) {
+        if (std::strcmp(node->word, word) == 0) {
+            ++node->count;
+            return true;
+        }
+    }
+
+    auto* node = new (std::nothrow) WordNode;
+    if (node == nullptr) {
+        return false;
+    }
+    const std::size_t size = std::strlen(word) + 1;
+    auto* copy = new (std::nothrow) char[size];
+    if (copy == nullptr) {
+        delete node;
+        return false;
+    }
+    std::memcpy(copy, word, size);
+
+    // Link the new node in front of the old first node.
+    *node = WordNode{copy, 1, *list};
+    *list = node;
+    return true;
+}
+
+void print_list(const WordList* list)
+{
+    if (*list == nullptr) {
+        std::printf("Seznam je prazdny.\n");
+        return;
+    }
+    std::printf("Zacatek seznamu: %p\n", static_cast<const void*>(*list));
+    int position = 1;
+    for (const WordNode* node = *list; node != nullptr; node = node->next) {
+        std::printf("%3d Adresa: %p Cetnost: %3d Slovo: %s  Dalsi: %p\n", position++,
+                    static_cast<const void*>(node), node->count, node->word,
+                    static_cast<const void*>(node->next));
+    }
+}
+
+bool free_list(WordList* list)
+{
+    if (*list == nullptr) {
+        return false;
+    }
+    while (*list != nullptr) {
+        WordNode* node = *list;
+        // Unlink the first node before releasing it.
+        *list = node->next;
+        delete[] node->word;
+        delete node;
+    }
+    return true;
+}
