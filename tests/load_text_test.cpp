@@ -24,7 +24,9 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
         {"an empty file", "", "rb", 0, kEmpty, nullptr},
         {"longer than a signed 32-bit length", "a", "rb", std::uintmax_t{INT32_MAX} + 1, kNoMemory, nullptr},
         {"a length that could not be measured", "a", "rb", UINTMAX_MAX, kNoMemory, nullptr},
+#ifndef _WIN32 // Windows' C library reads nothing from a write-only stream, and flags no error
         {"a read that fails", "a b", "ab", 3, kCannotOpen, nullptr},
+#endif
     };
     const std::string path = testing::TempDir() + "read_text_input";
     for (const auto& c : cases) {
