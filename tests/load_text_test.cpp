@@ -33,14 +33,14 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
         SCOPED_TRACE(c.what);
         std::FILE* out = std::fopen(path.c_str(), "wb");
         ASSERT_NE(nullptr, out);
-        std::fputs(c.content.c_str(), out);
-        std::fclose(out);
+        (void)std::fputs(c.content.c_str(), out);
+        (void)std::fclose(out);
 
         std::FILE* file = std::fopen(path.c_str(), c.mode);
         ASSERT_NE(nullptr, file);
         char* text = nullptr;
         EXPECT_EQ(c.status, read_text(file, c.length, &text));
-        std::fclose(file);
+        (void)std::fclose(file);
         if (c.text != nullptr) {
             ASSERT_NE(nullptr, text);
             EXPECT_STREQ(c.text, text);
@@ -49,7 +49,7 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
         }
         std::free(text);
     }
-    std::remove(path.c_str());
+    (void)std::remove(path.c_str());
 }
 
 } // namespace

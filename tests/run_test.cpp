@@ -9,12 +9,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -55,8 +58,8 @@ struct Outcome {
     std::string out;
 };
 
-Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {},
-            Stdout out = Stdout::kCaptured, rlim_t address_space = 0)
+Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {}, Stdout out = Stdout::kCaptured,
+                rlim_t address_space = 0)
 {
     Sandbox box;
     setup(box.dir);
@@ -70,6 +73,7 @@ Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {},
     words.push_back(kProgram);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words) {
         argv.push_back(word.data());
     }
@@ -128,15 +132,18 @@ Counts parse_report(const std::string& out)
         std::istringstream fields(line.substr(0, word_at));
         int position = 0;
         int count = 0;
-        std::string adresa, address, cetnost, slovo;
+        std::string adresa;
+        std::string address;
+        std::string cetnost;
+        std::string slovo;
         fields >> position >> adresa >> address >> cetnost >> count >> slovo;
         const std::string word = line.substr(word_at, next_at - word_at);
         const std::string next = line.substr(next_at + 9);
 
         std::vector<char> rebuilt(line.size() + 64);
-        std::snprintf(rebuilt.data(), rebuilt.size(), "%3d Adresa: %s Cetnost: %3d Slovo: %s  Dalsi: %s",
-                      static_cast<int>(counts.size() + 1), address.c_str(), count, word.c_str(),
-                      next.c_str());
+        (void)std::snprintf(
+            rebuilt.data(), rebuilt.size(), "%3d Adresa: %s Cetnost: %3d Slovo: %s  Dalsi: %s",
+            static_cast<int>(counts.size() + 1), address.c_str(), count, word.c_str(), next.c_str());
         EXPECT_EQ(std::string(rebuilt.data()), line);
         EXPECT_EQ(expected_address, address) << "the previous line's Dalsi, or the start address";
         addresses.push_back(address);
@@ -153,9 +160,7 @@ Counts parse_report(const std::string& out)
 
 Prepare file(const std::string& content)
 {
-    return [content](const fs::path& dir) {
-        std::ofstream(dir / "wrd.txt", std::ios::binary) << content;
-    };
+    return [content](const fs::path& dir) { std::ofstream(dir / "wrd.txt", std::ios::binary) << content; };
 }
 
 Prepare sparse(std::uintmax_t size)
@@ -166,6 +171,7 @@ Prepare sparse(std::uintmax_t size)
     };
 }
 
+const std::string kBom = "\xef\xbb\xbf";
 const Counts kSeeds = {{"druhy", 1}, {"pokus", 3}};
 
 Counts behind_seeds(Counts counts)
@@ -196,18 +202,20 @@ TEST(Run, CountsTheWordsOfWrdTxt)
         {"only separators", file("\n"), kSeeds},
         {"a repeated word", file("a b a"), behind_seeds({{"b", 1}, {"a", 2}})},
         {"the seed words stay last", file("pokus pokus"), {{"druhy", 1}, {"pokus", 5}}},
-        {"all eight separators, in runs and at both ends",
-         file(" \r\n\t,.?!a b\rc\nd\te,f.g?h!i! ,"),
-         behind_seeds({{"i", 1}, {"h", 1}, {"g", 1}, {"f", 1}, {"e", 1}, {"d", 1}, {"c", 1}, {"b", 1}, {"a", 1}})},
+        {"all eight separators, in runs and at both ends", file(" \r\n\t,.?!a b\rc\nd\te,f.g?h!i! ,"),
+         behind_seeds(
+             {{"i", 1}, {"h", 1}, {"g", 1}, {"f", 1}, {"e", 1}, {"d", 1}, {"c", 1}, {"b", 1}, {"a", 1}})},
         {"CR LF separates as LF does", file("a\r\nb\r\na\n"), behind_seeds({{"b", 1}, {"a", 2}})},
         {"other punctuation stays in the word", file("slovo; slovo: (slovo) slovo it's well-known"),
-         behind_seeds({{"well-known", 1}, {"it's", 1}, {"slovo", 1}, {"(slovo)", 1}, {"slovo:", 1}, {"slovo;", 1}})},
+         behind_seeds(
+             {{"well-known", 1}, {"it's", 1}, {"slovo", 1}, {"(slovo)", 1}, {"slovo:", 1}, {"slovo;", 1}})},
         {"other white space stays in the word", file("a\vb\fc"), behind_seeds({{"a\vb\fc", 1}})},
         {"case matters", file("Pokus"), behind_seeds({{"Pokus", 1}})},
         {"a zero byte ends the text", file(std::string("a b\0c d", 7)), behind_seeds({{"b", 1}, {"a", 1}})},
-        {"bytes from 0x80 up are word bytes", file("\xc4\x8d\xff \xc4\x8d\xff"), behind_seeds({{"\xc4\x8d\xff", 2}})},
-        {"a byte-order mark joins the first word", file("\xef\xbb\xbf" "ahoj ahoj"),
-         behind_seeds({{"ahoj", 1}, {"\xef\xbb\xbf" "ahoj", 1}})},
+        {"bytes from 0x80 up are word bytes", file("\xc4\x8d\xff \xc4\x8d\xff"),
+         behind_seeds({{"\xc4\x8d\xff", 2}})},
+        {"a byte-order mark joins the first word", file(kBom + "ahoj ahoj"),
+         behind_seeds({{"ahoj", 1}, {kBom + "ahoj", 1}})},
         {"arguments change nothing", file("a"), behind_seeds({{"a", 1}}), {"-h", "other.txt"}},
         {"positions and counts past three digits", file(many), behind_seeds(many_counts)},
     };
@@ -229,8 +237,12 @@ TEST(Run, LoadingFailuresEndWithTheirStatus)
     } cases[] = {
         {"no wrd.txt", [](const fs::path&) {}, 1},
         {"wrd.txt is a directory", [](const fs::path& dir) { fs::create_directory(dir / "wrd.txt"); }, 1},
-        {"wrd.txt is a FIFO: no hang", [](const fs::path& dir) { ::mkfifo((dir / "wrd.txt").c_str(), 0600); }, 1},
-        {"wrd.txt is a dangling link", [](const fs::path& dir) { fs::create_symlink("gone", dir / "wrd.txt"); }, 1},
+        {"wrd.txt is a FIFO: no hang", [](const fs::path& dir) { ::mkfifo((dir / "wrd.txt").c_str(), 0600); },
+         1},
+        {"wrd.txt links to a file that refuses reading, even to root",
+         [](const fs::path& dir) { fs::create_symlink("/proc/sys/vm/drop_caches", dir / "wrd.txt"); }, 1},
+        {"wrd.txt is a dangling link",
+         [](const fs::path& dir) { fs::create_symlink("gone", dir / "wrd.txt"); }, 1},
         {"an empty file", file(""), 2},
         {"3 GiB: over a signed 32-bit length", sparse(3 * kGiB), 3},
         {"4 GiB + 6 bytes: not a 6-byte file", sparse(4 * kGiB + 6), 3},
@@ -240,6 +252,60 @@ TEST(Run, LoadingFailuresEndWithTheirStatus)
         const Outcome run = run_wrd(c.setup);
         EXPECT_EQ(c.status, run.status);
         EXPECT_EQ(c.status == 1 ? kCannotOpen : "", run.out);
+    }
+}
+
+// A plain model of the program: the text up to its first zero byte, split at the
+// separators, recorded after the seeds, each new word first.
+Counts model(const std::string& input)
+{
+    const std::string text = input.substr(0, input.find('\0'));
+    std::vector<std::string> words = {"pokus", "druhy", "pokus", "pokus"};
+    std::size_t start = 0;
+    for (std::size_t end = 0; end <= text.size(); ++end) {
+        if (end == text.size() || std::string(" \r\n\t,.?!").find(text[end]) != std::string::npos) {
+            if (end > start) {
+                words.push_back(text.substr(start, end - start));
+            }
+            start = end + 1;
+        }
+    }
+    Counts counts;
+    for (const std::string& word : words) {
+        auto found = std::find_if(counts.begin(), counts.end(),
+                                  [&](const auto& entry) { return entry.first == word; });
+        if (found != counts.end()) {
+            ++found->second;
+        } else {
+            counts.insert(counts.begin(), {word, 1});
+        }
+    }
+    return counts;
+}
+
+TEST(Run, AgreesWithAModelOnRandomTexts)
+{
+    // Separators, other punctuation, high bytes and the zero byte, then words.
+    const std::string bytes(" \r\n\t,.?!;:'-(\x80\xff\0", 16);
+    const std::string words[] = {"pokus", "Pokus", "POKUS", "druhy", "a", "b", "\xc4\x8d"};
+    std::mt19937 random(20261208); // NOLINT(cert-msc32-c,cert-msc51-cpp): the same texts every run
+    for (int i = 0; i < 300; ++i) {
+        std::string input;
+        for (auto n = random() % 24; n > 0; --n) {
+            if (random() % 2 == 0) {
+                input += bytes[random() % bytes.size()];
+            } else {
+                input += words[random() % std::size(words)];
+            }
+        }
+        SCOPED_TRACE(testing::PrintToString(input));
+        const Outcome run = run_wrd(file(input));
+        if (input.empty()) {
+            EXPECT_EQ(2, run.status);
+            continue;
+        }
+        EXPECT_EQ(0, run.status);
+        EXPECT_EQ(model(input), parse_report(run.out));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,8 +17,9 @@
 namespace {
 
 struct Heap {
-    int fail_in = 0;  // the nth nothrow allocation from now fails; 0 never
-    int failures = 0; // failures injected so far
+    int fail_in = 0;           // the nth nothrow allocation from now fails; 0 never
+    bool keep_failing = false; // and so does every one after it
+    int failures = 0;          // failures injected so far
     std::array<void*, 4096> live{};
     std::size_t live_count = 0; // nothrow blocks not yet released
 } heap;
@@ -26,6 +28,7 @@ void* allocate_nothrow(std::size_t size)
 {
     if (heap.fail_in > 0 && --heap.fail_in == 0) {
         ++heap.failures;
+        heap.fail_in = heap.keep_failing ? 1 : 0;
         return nullptr;
     }
     void* block = std::malloc(size);
@@ -59,21 +62,36 @@ void release(void* block) noexcept
 
 void* operator new(std::size_t size) { return allocate(size); }
 void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate_nothrow(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate_nothrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept
+{
+    return allocate_nothrow(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& /*tag*/) noexcept
+{
+    return allocate_nothrow(size);
+}
 void operator delete(void* block) noexcept { release(block); }
 void operator delete[](void* block) noexcept { release(block); }
-void operator delete(void* block, std::size_t) noexcept { release(block); }
-void operator delete[](void* block, std::size_t) noexcept { release(block); }
+void operator delete(void* block, std::size_t /*size*/) noexcept { release(block); }
+void operator delete[](void* block, std::size_t /*size*/) noexcept { release(block); }
 
 namespace {
 
 using Counts = std::vector<std::pair<std::string, int>>;
 
+// The list's words and counts, first to last, checked to be well formed: no
+// cycle, no count below 1 and no word twice.
 Counts counts_of(WordList list)
 {
     Counts counts;
+    std::set<std::string> words;
     for (const WordNode* node = list; node != nullptr; node = node->next) {
+        EXPECT_GE(node->count, 1);
+        EXPECT_TRUE(words.insert(node->word).second) << node->word << " twice, or a cycle";
+        if (counts.size() > heap.live_count) {
+            ADD_FAILURE() << "more nodes than blocks: a cycle";
+            break;
+        }
         counts.emplace_back(node->word, node->count);
     }
     return counts;
@@ -103,7 +121,9 @@ TEST(AddWord, CountsDistinctWordsNewestFirst)
         {"attached punctuation makes a new word", {"slovo", "slovo;"}, {{"slovo;", 1}, {"slovo", 1}}},
         {"a prefix is not a match", {"ab", "a", "abc", "a"}, {{"abc", 1}, {"a", 2}, {"ab", 1}}},
         {"counts do not reorder", {"a", "b", "a", "a"}, {{"b", 1}, {"a", 3}}},
-        {"bytes from 0x80 up are word bytes", {"\xe8\xe9", "\xe8", "\xe8\xe9"}, {{"\xe8", 1}, {"\xe8\xe9", 2}}},
+        {"bytes from 0x80 up are word bytes",
+         {"\xe8\xe9", "\xe8", "\xe8\xe9"},
+         {{"\xe8", 1}, {"\xe8\xe9", 2}}},
         {"the empty word is a word", {"", ""}, {{"", 2}}},
     };
     for (const auto& c : cases) {
@@ -149,6 +169,44 @@ TEST(AddWord, FailedAllocationLeavesListAndHeapAsTheyWere)
     EXPECT_EQ(0U, heap.live_count);
 }
 
+TEST(AddWord, SurvivesEachAllocationFailingInTurn)
+{
+    // 7 distinct words, each costing a node and a copy: 14 allocations.
+    const std::vector<std::string> words = {"pokus", "druhy", "pokus", "pokus", "a", "b",
+                                            "a",     "Pokus", "",      "b",     "c"};
+    for (const bool keep_failing : {false, true}) {
+        SCOPED_TRACE(keep_failing ? "every allocation from the nth on fails"
+                                  : "only the nth allocation fails");
+        int runs_with_failures = 0;
+        for (int nth = 1; nth < 100; ++nth) {
+            heap.fail_in = nth;
+            heap.keep_failing = keep_failing;
+            heap.failures = 0;
+            WordList list = nullptr;
+            int dropped = 0;
+            for (const std::string& word : words) {
+                dropped += add_word(&list, word.c_str()) ? 0 : 1;
+            }
+            heap.fail_in = 0;
+
+            EXPECT_EQ(heap.failures, dropped) << "one failed allocation drops one occurrence";
+            int total = 0;
+            for (const auto& entry : counts_of(list)) {
+                total += entry.second;
+            }
+            EXPECT_EQ(static_cast<int>(words.size()) - dropped, total);
+            free_list(&list);
+            EXPECT_EQ(0U, heap.live_count);
+            if (heap.failures == 0) {
+                break;
+            }
+            ++runs_with_failures;
+        }
+        EXPECT_EQ(14, runs_with_failures);
+    }
+    heap.keep_failing = false;
+}
+
 TEST(FreeList, EmptiesOnceThenReportsEmpty)
 {
     WordList list = nullptr;
@@ -171,12 +229,12 @@ TEST(PrintList, WritesStartLineThenOneLinePerNode)
     const WordNode* b = list;
     const WordNode* a = list->next;
     std::vector<char> expected(256);
-    std::snprintf(expected.data(), expected.size(),
-                  "Zacatek seznamu: %p\n"
-                  "  1 Adresa: %p Cetnost:   1 Slovo: b  Dalsi: %p\n"
-                  "  2 Adresa: %p Cetnost:   1 Slovo: a  Dalsi: %p\n",
-                  static_cast<const void*>(b), static_cast<const void*>(b),
-                  static_cast<const void*>(a), static_cast<const void*>(a), nullptr);
+    (void)std::snprintf(expected.data(), expected.size(),
+                        "Zacatek seznamu: %p\n"
+                        "  1 Adresa: %p Cetnost:   1 Slovo: b  Dalsi: %p\n"
+                        "  2 Adresa: %p Cetnost:   1 Slovo: a  Dalsi: %p\n",
+                        static_cast<const void*>(b), static_cast<const void*>(b), static_cast<const void*>(a),
+                        static_cast<const void*>(a), nullptr);
     testing::internal::CaptureStdout();
     print_list(&list);
     EXPECT_EQ(std::string(expected.data()), testing::internal::GetCapturedStdout());

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <new>
 
+// The GCOVR_EXCL_BR_LINE markers hide the null check that each delete adds:
+// the pointers deleted here are never null.
+
 bool add_word(WordList* list, const char* word)
 {
     for (WordNode* node = *list; node != nullptr; node = node->next) {
@@ -21,7 +24,7 @@ bool add_word(WordList* list, const char* word)
     const std::size_t size = std::strlen(word) + 1;
     auto* copy = new (std::nothrow) char[size];
     if (copy == nullptr) {
-        delete node;
+        delete node; // GCOVR_EXCL_BR_LINE
         return false;
     }
     std::memcpy(copy, word, size);
@@ -56,8 +59,8 @@ bool free_list(WordList* list)
         WordNode* node = *list;
         // Unlink the first node before releasing it.
         *list = node->next;
-        delete[] node->word;
-        delete node;
+        delete[] node->word; // GCOVR_EXCL_BR_LINE
+        delete node;         // GCOVR_EXCL_BR_LINE
     }
     return true;
 }
