@@ -120,6 +120,7 @@ TEST(AddWord, CountsDistinctWordsNewestFirst)
         {"case matters", {"pokus", "Pokus"}, {{"Pokus", 1}, {"pokus", 1}}},
         {"attached punctuation makes a new word", {"slovo", "slovo;"}, {{"slovo;", 1}, {"slovo", 1}}},
         {"a prefix is not a match", {"ab", "a", "abc", "a"}, {{"abc", 1}, {"a", 2}, {"ab", 1}}},
+        {"equal first two bytes are not a match", {"pokus", "pokec", "pokus"}, {{"pokec", 1}, {"pokus", 2}}},
         {"counts do not reorder", {"a", "b", "a", "a"}, {{"b", 1}, {"a", 3}}},
         {"bytes from 0x80 up are word bytes",
          {"\xe8\xe9", "\xe8", "\xe8\xe9"},
