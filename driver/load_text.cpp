@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <system_error>
 
+// Anything but a regular file counts as unopenable: a directory would fail only
+// at the read, and a FIFO would block fopen until a writer came. file_size is a
+// 64-bit query on every platform, 32-bit Windows included, and yields
+// uintmax_t(-1) when the size cannot be had, which read_text rejects.
 LoadStatus load_text(const char* path, char** text)
 {
-    // A directory would fail only at the read and a FIFO would block in fopen
-    // until a writer came, so anything but a regular file counts as unopenable.
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         return kCannotOpen;
@@ -17,20 +19,21 @@ LoadStatus load_text(const char* path, char** text)
     if (file == nullptr) {
         return kCannotOpen;
     }
-    // file_size is a 64-bit query on every platform, and it yields
-    // uintmax_t(-1) when the size cannot be had, which read_text rejects.
     const LoadStatus status = read_text(file, std::filesystem::file_size(path, error), text);
-    (void)std::fclose(file); // read only: nothing to lose
+    (void)std::fclose(file);
     return status;
 }
 
+// Lengths stop at INT32_MAX: counts are 32-bit, and so is the longest text whose
+// words they can count; the cap also keeps length + 1 within a 32-bit size_t.
+// A failed read ends in kCannotOpen, since counting a buffer that the read never
+// filled would report a failure as success; a short read, from a file that
+// shrank while it was read, is counted up to where it ended.
 LoadStatus read_text(std::FILE* file, std::uintmax_t length, char** text)
 {
     if (length == 0) {
         return kEmpty;
     }
-    // Counts are 32-bit, and so is the longest text whose words they can count;
-    // the cap also keeps length + 1 from overflowing a 32-bit size_t.
     if (length > INT32_MAX) {
         return kNoMemory;
     }
@@ -41,11 +44,9 @@ LoadStatus read_text(std::FILE* file, std::uintmax_t length, char** text)
     }
     const std::size_t got = std::fread(buffer, 1, size, file);
     if (std::ferror(file) != 0) {
-        // Counting a buffer the read never filled would report a failure as success.
         std::free(buffer);
         return kCannotOpen;
     }
-    // A file that shrank while it was read is counted up to where it ended.
     buffer[got] = '\0';
     *text = buffer;
     return kLoaded;

@@ -14,6 +14,9 @@ constexpr int kReportNotWritten = 4;
 
 } // namespace
 
+// Loads, seeds, counts, reports and releases. The report counts as written only
+// if standard output's error indicator is still clear after the last flush: a
+// write that failed, during the report or at the flush, sets it.
 int main()
 {
     WordList data = nullptr;
@@ -36,7 +39,6 @@ int main()
     }
 
     print_list(&data);
-    // A failed write, now or during the report, leaves the error indicator set.
     (void)std::fflush(stdout);
     const bool written = std::ferror(stdout) == 0;
 

@@ -179,6 +179,7 @@ TEST(AddWord, SurvivesEachAllocationFailingInTurn)
         SCOPED_TRACE(keep_failing ? "every allocation from the nth on fails"
                                   : "only the nth allocation fails");
         int runs_with_failures = 0;
+        int injected = 0;
         for (int nth = 1; nth < 100; ++nth) {
             heap.fail_in = nth;
             heap.keep_failing = keep_failing;
@@ -202,8 +203,11 @@ TEST(AddWord, SurvivesEachAllocationFailingInTurn)
                 break;
             }
             ++runs_with_failures;
+            injected += heap.failures;
         }
         EXPECT_EQ(14, runs_with_failures);
+        // Failing for good, a dropped word fails again each time it recurs.
+        EXPECT_EQ(keep_failing ? 74 : 14, injected);
     }
     heap.keep_failing = false;
 }
