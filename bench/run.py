@@ -7,6 +7,7 @@ Needs hyperfine, gnuplot, GNU time (/usr/bin/time) and the bench preset's build,
 which it makes first. --quick stops at 256 KiB."""
 import json
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -55,6 +56,9 @@ def distinct_words(path):
 
 
 def main():
+    missing = [tool for tool in ("hyperfine", "gnuplot", "/usr/bin/time") if shutil.which(tool) is None]
+    if missing:
+        sys.exit("missing " + ", ".join(missing) + ": apt-get install hyperfine gnuplot-nox time libbenchmark-dev")
     quick = "--quick" in sys.argv
     run(["cmake", "--preset", "bench"], ROOT)
     run(["cmake", "--build", "--preset", "bench"], ROOT)
