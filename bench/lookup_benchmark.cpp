@@ -11,6 +11,8 @@
 
 namespace {
 
+const char* const kSeparators = " \r\n\t,.?!";
+
 struct Workload {
     WordList list = nullptr;
     std::vector<std::string> queries; // the text's words, or a sample of a long one
@@ -22,8 +24,8 @@ struct Workload {
         std::string text = make_corpus(size, 1);
         const std::size_t step = size > (64U << 10) ? 64 : 1;
         std::size_t count = 0;
-        for (char* word = std::strtok(text.data(), " \r\n\t,.?!"); word != nullptr;
-             word = std::strtok(nullptr, " \r\n\t,.?!")) {
+        for (char* word = std::strtok(text.data(), kSeparators); word != nullptr;
+             word = std::strtok(nullptr, kSeparators)) {
             add_word(&list, word);
             // A sample keeps one pass over a long text short.
             if (++count % step == 0) {
