@@ -58,8 +58,9 @@ struct Outcome {
     std::string out;
 };
 
+// `fail_alloc`, when set, runs the test-only build with WRD_FAIL_ALLOC set to it.
 Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {}, Stdout out = Stdout::kCaptured,
-                rlim_t address_space = 0)
+                rlim_t address_space = 0, const std::string& fail_alloc = "")
 {
     Sandbox box;
     setup(box.dir);
@@ -70,7 +71,7 @@ Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {}, Stdout
     for (std::string word; launcher >> word;) {
         words.push_back(word);
     }
-    words.push_back(kProgram);
+    words.push_back(fail_alloc.empty() ? kProgram : WRD_FAILING_ALLOC_PROGRAM);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     argv.reserve(words.size() + 1);
@@ -94,6 +95,9 @@ Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {}, Stdout
             const rlimit limit{address_space, address_space};
             ::setrlimit(RLIMIT_AS, &limit);
         }
+        if (!fail_alloc.empty()) {
+            ::setenv("WRD_FAIL_ALLOC", fail_alloc.c_str(), 1);
+        }
         ::alarm(120); // a program that hangs is ended, and the test fails
         if (::chdir(box.dir.c_str()) == 0) {
             ::execvp(argv[0], argv.data());
@@ -116,6 +120,9 @@ Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {}, Stdout
 // Addresses are compared with each other only: their rendering is the platform's.
 Counts parse_report(const std::string& out)
 {
+    if (out == "Seznam je prazdny.\n") {
+        return {};
+    }
     std::istringstream lines(out);
     std::string line;
     std::getline(lines, line);
@@ -340,6 +347,45 @@ TEST(Run, ReportThatCannotBeWrittenEndsWithStatus4)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(4, run_wrd(file("a b a"), {}, c.out).status);
+    }
+}
+
+TEST(Run, LostWordsEndWithStatus5)
+{
+    if (!kLauncher.empty()) {
+        GTEST_SKIP() << "a launcher such as valgrind brings its own allocator";
+    }
+    // 5 distinct words and the 2 seeds: 14 allocations, a node and a copy each.
+    const std::string text = "a b a c Pokus b d";
+    const Counts whole = model(text);
+    const struct {
+        const char* what;
+        const char* suffix; // appended to n in WRD_FAIL_ALLOC
+        int lost_runs;
+    } cases[] = {
+        {"only the nth allocation fails", "", 14},
+        {"every allocation from the nth on fails", "+", 14},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int lost_runs = 0;
+        for (int n = 1; n < 100; ++n) {
+            SCOPED_TRACE(n);
+            const Outcome run = run_wrd(file(text), {}, Stdout::kCaptured, 0, std::to_string(n) + c.suffix);
+            if (run.status == 0) {
+                EXPECT_EQ(whole, parse_report(run.out)); // no failure was injected: the end
+                break;
+            }
+            ASSERT_EQ(5, run.status);
+            ++lost_runs;
+            for (const auto& entry : parse_report(run.out)) {
+                auto found = std::find_if(whole.begin(), whole.end(),
+                                          [&](const auto& full) { return full.first == entry.first; });
+                ASSERT_NE(whole.end(), found) << entry.first;
+                EXPECT_LE(entry.second, found->second) << entry.first;
+            }
+        }
+        EXPECT_EQ(c.lost_runs, lost_runs);
     }
 }
 
