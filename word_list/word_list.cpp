@@ -8,6 +8,25 @@
 // The GCOVR_EXCL_BR_LINE markers hide the null check that each delete adds:
 // the pointers deleted here are never null.
 
+namespace {
+
+// A hint to the cache, where the compiler offers one; without it the scan is
+// the same, only slower.
+inline void prefetch(const void* address)
+{
+#if defined(__has_builtin)
+#if __has_builtin(__builtin_prefetch)
+    __builtin_prefetch(address);
+#endif
+#endif
+    (void)address;
+}
+
+} // namespace
+
+// Each visit needs two loads in a row, the node and then its word. While one
+// node's word is compared, the next node's word is already asked for, so that
+// its load overlaps the walk instead of waiting behind it.
 // The scan settles nearly every mismatch on the first two bytes before it calls
 // strcmp; they are compared without a branch, since a branch on the first byte
 // alone mispredicts too often. w[w[0] != 0] is the second byte of w, or the
@@ -17,6 +36,9 @@ bool add_word(WordList* list, const char* word)
     const char first = word[0];
     const char second = word[first != '\0'];
     for (WordNode* node = *list; node != nullptr; node = node->next) {
+        if (node->next != nullptr) {
+            prefetch(node->next->word);
+        }
         const char* w = node->word;
         const unsigned differ =
             static_cast<unsigned char>(w[0] ^ first) | static_cast<unsigned char>(w[w[0] != '\0'] ^ second);
