@@ -1,0 +1,29 @@
+# Packages, made by `cpack` in the build tree: a Debian package and a tarball on
+# Linux, a zip on Windows. The version is the project's.
+set(CPACK_PACKAGE_NAME wrd)
+set(CPACK_PACKAGE_VENDOR "The wrd authors")
+set(CPACK_PACKAGE_CONTACT "The wrd authors <wrd@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "count words in a linked list and print the list's structure")
+# Debian shows the description as it stands, so its lines are broken here.
+set(CPACK_PACKAGE_DESCRIPTION
+    "wrd reads wrd.txt in the current directory, counts each distinct word in\n"
+    "a hand-written singly linked list, newest word first, and prints the list\n"
+    "as a dump of its structure: each node's position, address, count and word,\n"
+    "and the address of the next node. It shows how a linked list lies in memory.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+    set(CPACK_GENERATOR ZIP)
+else()
+    set(CPACK_GENERATOR DEB TGZ)
+endif()
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Depends on whatever the program links dynamically; a static wrd needs nothing.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+include(CPack)

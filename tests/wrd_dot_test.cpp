@@ -1,0 +1,80 @@
+#include "report.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+
+namespace {
+
+// The DOT for a report, or "line N: what is wrong".
+std::string draw(const std::string& input)
+{
+    const auto parsed = parse_report(input);
+    if (const auto* error = std::get_if<ReportError>(&parsed)) {
+        return "line " + std::to_string(error->line) + ": " + error->what;
+    }
+    return write_dot(std::get<Report>(parsed), 4);
+}
+
+std::string entry(int position, const std::string& address, const std::string& word, const std::string& next)
+{
+    return std::string(position < 10 ? "  " : " ") + std::to_string(position) + " Adresa: " + address +
+           " Cetnost:   1 Slovo: " + word + "  Dalsi: " + next + "\n";
+}
+
+// A one-node report holding `word`.
+std::string one(const std::string& word)
+{
+    return "Zacatek seznamu: 0x10\n" + entry(1, "0x10", word, "(nil)");
+}
+
+TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
+{
+    const std::string linux_report = "Zacatek seznamu: 0x5d0c3a4e2c0\n" +
+                                     entry(1, "0x5d0c3a4e2c0", "b", "0x5d0c3a4e2a0") +
+                                     entry(2, "0x5d0c3a4e2a0", "pokus", "(nil)");
+    const struct {
+        const char* what;
+        std::string input;
+        std::string expected; // a part of the DOT, or the error
+    } cases[] = {
+        {"Linux: the start, a link and the null pointer", linux_report,
+         "start -> n1 [constraint=false];\n  n1 -> n2 [constraint=false];\n  n2 -> null"},
+        {"Windows, CR LF line ends",
+         "Zacatek seznamu: 00B40E98\r\n  1 Adresa: 00B40E98 Cetnost:  12 Slovo: a  Dalsi: 00000000\r\n",
+         "<td>00B40E98</td></tr><tr><td>12&#215;</td><td><b>a</b></td>"},
+        {"arrows follow the addresses, not the positions",
+         "Zacatek seznamu: 0x30\n" + entry(1, "0x10", "a", "0x30") + entry(2, "0x20", "b", "(nil)") +
+             entry(3, "0x30", "c", "0x99"),
+         "start -> n3 [constraint=false];\n  n1 -> n3 [constraint=false];\n  n2 -> null [constraint=false];\n"
+         "  n3 -> unknown_0x99"},
+        {"the empty list", "Seznam je prazdny.\n", "label=\"Seznam je prazdny.\""},
+        {"markup bytes become entities, a backslash doubles", one("\"<&>{|}\\x"),
+         "<b>&quot;&lt;&amp;&gt;{|}\\\\x</b>"},
+        {"control bytes", one("a\x01\x1b\x7f"), "<b>a\\x01\\x1B\\x7F</b>"},
+        {"valid UTF-8 stays", one("\xc4\x8d\xf0\x9f\x90\x8d"), "<b>\xc4\x8d\xf0\x9f\x90\x8d</b>"},
+        {"bytes of no valid UTF-8 sequence: stray, cut, overlong, surrogate",
+         one("\xff\x80\xc4\xc0\xaf\xed\xa0\x80"), "<b>\\xFF\\x80\\xC4\\xC0\\xAF\\xED\\xA0\\x80</b>"},
+        {"empty input", "", "line 1: the input is empty, not a wrd report"},
+        {"a line of another form", "Zacatek seznamu: 0x10\nhello\n", "line 2: not a node's line"},
+        {"cut inside a line", linux_report.substr(0, linux_report.size() - 4),
+         "line 3: the input ends inside"},
+        {"a count that is not a number",
+         "Zacatek seznamu: 0x10\n  1 Adresa: 0x10 Cetnost: x Slovo: a  Dalsi: (nil)\n",
+         "line 2: the count is not a number"},
+        {"a start line alone", "Zacatek seznamu: 0x10\n", "line 2: the input ends before"},
+        {"a position out of order", "Zacatek seznamu: 0x10\n" + entry(2, "0x10", "a", "(nil)"),
+         "line 2: position 2 where 1 was expected"},
+        {"one address twice",
+         "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "a", "0x10") + entry(2, "0x10", "b", "(nil)"),
+         "line 3: the address 0x10 is also the node's on line 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string out = draw(c.input);
+        EXPECT_NE(std::string::npos, out.find(c.expected)) << out;
+    }
+}
+
+} // namespace

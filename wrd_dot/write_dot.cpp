@@ -1,0 +1,155 @@
+#include "report.h"
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+// The length of the valid UTF-8 sequence at `at`, or 0 if none starts there:
+// no overlong form, no surrogate and nothing beyond U+10FFFF.
+std::size_t utf8_length(const std::string& text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(at);
+    std::size_t length = 0;
+    unsigned low = 0x80;
+    unsigned high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
+        return 0;
+    }
+    for (std::size_t i = at + 2; i < at + length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// Node names are n1, n2 ... by position; links are looked up by address.
+std::string name(std::size_t index) { return "n" + std::to_string(index + 1); }
+
+} // namespace
+
+std::string escape_word(const std::string& word)
+{
+    std::string out;
+    for (std::size_t at = 0; at < word.size();) {
+        const auto byte = static_cast<unsigned char>(word[at]);
+        if (byte >= 0x80) {
+            const std::size_t length = utf8_length(word, at);
+            if (length > 0) {
+                out.append(word, at, length);
+                at += length;
+                continue;
+            }
+        }
+        char hex[8];
+        switch (byte) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            if (byte < 0x20 || byte >= 0x7F) {
+                (void)std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+                out += hex;
+            } else {
+                out += static_cast<char>(byte);
+            }
+        }
+        ++at;
+    }
+    return out;
+}
+
+// The rows are ranks of their own, held in order by invisible chains and kept
+// in columns by invisible edges from each node to the one below it. The links
+// do not constrain the layout, so a report whose links run elsewhere than list
+// order still draws in rows, with its arrows where its addresses point.
+std::string write_dot(const Report& report, int row_width)
+{
+    std::string dot = "digraph wrd {\n"
+                      "  graph [nodesep=0.3, ranksep=0.5];\n"
+                      "  node [shape=plain, fontname=\"monospace\", fontsize=11];\n"
+                      "  edge [arrowsize=0.7];\n";
+    if (report.nodes.empty()) {
+        return dot + "  empty [shape=box, style=dashed, margin=0.2, label=\"Seznam je prazdny.\"];\n}\n";
+    }
+
+    std::map<std::string, std::size_t> index_of;
+    for (std::size_t i = 0; i < report.nodes.size(); ++i) {
+        index_of.emplace(report.nodes[i].address, i);
+    }
+    // A link's target: the node at that address, the null marker, or a marker
+    // of its own for an address that no node of the report has.
+    std::string unknown;
+    const auto target = [&](const std::string& address) {
+        if (is_null_address(address)) {
+            return std::string("null");
+        }
+        const auto found = index_of.find(address);
+        if (found != index_of.end()) {
+            return name(found->second);
+        }
+        std::string marker = "unknown_" + address;
+        unknown += "  " + marker + " [shape=box, style=dashed, label=\"" + address + "\\nno such node\"];\n";
+        return marker;
+    };
+
+    dot += "  start [shape=plaintext, label=\"Zacatek seznamu\\n" + report.start + "\"];\n";
+    dot += "  null [shape=box, style=rounded, label=\"NULL\"];\n";
+    const auto width = static_cast<std::size_t>(row_width);
+    for (std::size_t i = 0; i < report.nodes.size(); ++i) {
+        const ReportNode& node = report.nodes[i];
+        dot += "  " + name(i) +
+               " [label=<<table border=\"0\" cellborder=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
+               "<tr><td>" +
+               std::to_string(node.position) + "</td><td>" + node.address + "</td></tr><tr><td>" +
+               std::to_string(node.count) + "&#215;</td><td><b>" + escape_word(node.word) +
+               "</b></td></tr></table>>];\n";
+    }
+    for (std::size_t row = 0; row < report.nodes.size(); row += width) {
+        dot += "  { rank=same; ";
+        for (std::size_t i = row; i < std::min(row + width, report.nodes.size()); ++i) {
+            dot += (i == row ? "" : " -> ") + name(i);
+        }
+        if (row + width >= report.nodes.size()) {
+            dot += " -> null";
+        }
+        dot += " [style=invis]; }\n";
+        for (std::size_t i = row; i < row + width && i + width < report.nodes.size(); ++i) {
+            dot += "  " + name(i) + " -> " + name(i + width) + " [style=invis];\n";
+        }
+    }
+    dot += "  start -> " + name(0) + " [style=invis];\n";
+
+    dot += "  start -> " + target(report.start) + " [constraint=false];\n";
+    for (std::size_t i = 0; i < report.nodes.size(); ++i) {
+        dot += "  " + name(i) + " -> " + target(report.nodes[i].next) + " [constraint=false];\n";
+    }
+    return dot + unknown + "}\n";
+}
