@@ -1,9 +1,11 @@
 #include "report.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <utility>
 
 namespace {
 
