@@ -11,7 +11,6 @@ set(CPACK_PACKAGE_DESCRIPTION
     "as a dump of its structure: each node's position, address, count and word,\n"
     "and the address of the next node. It shows how a linked list lies in memory.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)

@@ -129,7 +129,7 @@ std::variant<Report, ReportError> parse_report(const std::string& text)
         }
         node.address = c.token();
         if (!is_address(node.address) || is_null_address(node.address)) {
-            return fault(number, "the node's address is not an address");
+            return fault(number, "the node's own address is not an address, or is null");
         }
         if (!c.literal(" Cetnost: ")) {
             return fault(number, "expected \" Cetnost: \" after the address");
