@@ -2,26 +2,80 @@
 
 #include <cstddef>
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
 
-// Anything but a regular file counts as unopenable: a directory would fail only
-// at the read, and a FIFO would block fopen until a writer came. file_size is a
-// 64-bit query on every platform, 32-bit Windows included, and yields
-// uintmax_t(-1) when the size cannot be had, which read_text rejects.
+#ifdef _WIN32
+#include <sys/stat.h>
+#include <sys/types.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Opens `path` for reading and returns the stream only if the file it opened is
+// a regular file. The name is looked up once, by the open; whatever is renamed
+// over it afterwards does not matter. On POSIX the open does not block, so that
+// a FIFO is refused instead of waiting for a writer; the flag is cleared before
+// the stream reads, so a read is never cut short by it.
+std::FILE* open_regular(const char* path)
+{
+#ifdef _WIN32
+    std::FILE* file = std::fopen(path, "rb");
+    struct _stat64 info {};
+    if (file != nullptr && (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG)) {
+        (void)std::fclose(file);
+        return nullptr;
+    }
+    return file;
+#else
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    std::FILE* file = nullptr;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flags != -1 &&
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) {
+        file = ::fdopen(fd, "rb");
+    }
+    if (file == nullptr) {
+        (void)::close(fd);
+    }
+    return file;
+#endif
+}
+
+} // namespace
+
 LoadStatus load_text(const char* path, char** text)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return kCannotOpen;
-    }
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = open_regular(path);
     if (file == nullptr) {
         return kCannotOpen;
     }
-    const LoadStatus status = read_text(file, std::filesystem::file_size(path, error), text);
+    const LoadStatus status = read_text(file, file_length(file), text);
     (void)std::fclose(file);
     return status;
+}
+
+// A 64-bit query on every platform, 32-bit Windows included.
+std::uintmax_t file_length(std::FILE* file)
+{
+#ifdef _WIN32
+    struct _stat64 info {};
+    if (_fstat64(_fileno(file), &info) != 0 || info.st_size < 0) {
+        return UINTMAX_MAX;
+    }
+#else
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) != 0 || info.st_size < 0) {
+        return UINTMAX_MAX;
+    }
+#endif
+    return static_cast<std::uintmax_t>(info.st_size);
 }
 
 // Lengths stop at INT32_MAX: counts are 32-bit, and so is the longest text whose

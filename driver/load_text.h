@@ -12,9 +12,14 @@ enum LoadStatus : int {
     kNoMemory = 3, // no buffer, or a length that is unknown or over INT32_MAX
 };
 
-/// Reads the regular file at `path`. On kLoaded, `*text` is a new buffer holding
-/// the file's bytes and a zero byte, which the caller frees with std::free.
+/// Opens the regular file at `path` once and reads it; its type and length come
+/// from the open file. On kLoaded, `*text` is a new buffer holding the file's
+/// bytes and a zero byte, which the caller frees with std::free.
 LoadStatus load_text(const char* path, char** text);
+
+/// The length of the open `file`, asked of the file itself, not of any name;
+/// UINTMAX_MAX when it cannot be measured.
+std::uintmax_t file_length(std::FILE* file);
 
 /// The reading step of load_text, on a stream already open: `length` bytes are
 /// expected, fewer are accepted. The caller keeps and closes `file`.
