@@ -22,7 +22,15 @@ endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Depends on whatever the program links dynamically; a static wrd needs nothing.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Static programs need no library; dynamic ones depend on what they link.
+if(NOT WRD_STATIC)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+
+# The same commit packs the same bytes in any folder, and SHA256SUMS lists them.
+set(CPACK_WRD_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/release_files.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/release_files.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/release_files.cmake)
 
 include(CPack)
