@@ -34,11 +34,12 @@ std::FILE* open_regular(const char* path)
     if (fd < 0) {
         return nullptr;
     }
+    // A failed fstat leaves the mode zero, which is no regular file.
     struct stat info {};
-    const int flags = ::fcntl(fd, F_GETFL);
+    (void)::fstat(fd, &info);
     std::FILE* file = nullptr;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flags != -1 &&
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) {
+    if (S_ISREG(info.st_mode)) {
+        (void)::fcntl(fd, F_SETFL, 0); // O_NONBLOCK is the only status flag set
         file = ::fdopen(fd, "rb");
     }
     if (file == nullptr) {
@@ -66,12 +67,12 @@ std::uintmax_t file_length(std::FILE* file)
 {
 #ifdef _WIN32
     struct _stat64 info {};
-    if (_fstat64(_fileno(file), &info) != 0 || info.st_size < 0) {
+    if (_fstat64(_fileno(file), &info) != 0) {
         return UINTMAX_MAX;
     }
 #else
     struct stat info {};
-    if (::fstat(::fileno(file), &info) != 0 || info.st_size < 0) {
+    if (::fstat(::fileno(file), &info) != 0) {
         return UINTMAX_MAX;
     }
 #endif

@@ -1,15 +1,14 @@
 // wrd: counts the words of ./wrd.txt in a linked list and prints the list's structure.
+#include "count_words.h"
 #include "load_text.h"
 #include "word_list.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
 const char* const kSeeds[] = {"pokus", "druhy", "pokus", "pokus"};
-const char* const kSeparators = " \r\n\t,.?!";
 constexpr int kReportNotWritten = 4;
 constexpr int kWordsLost = 5;
 
@@ -37,10 +36,7 @@ int main()
     for (const char* seed : kSeeds) {
         lost |= !add_word(&data, seed);
     }
-    for (char* word = std::strtok(text, kSeparators); word != nullptr;
-         word = std::strtok(nullptr, kSeparators)) {
-        lost |= !add_word(&data, word);
-    }
+    lost |= !count_words(&data, text);
 
     print_list(&data);
     (void)std::fflush(stdout);

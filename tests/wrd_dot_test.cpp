@@ -44,18 +44,25 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         {"Windows, CR LF line ends",
          "Zacatek seznamu: 00B40E98\r\n  1 Adresa: 00B40E98 Cetnost:  12 Slovo: a  Dalsi: 00000000\r\n",
          "<td>00B40E98</td></tr><tr><td>12&#215;</td><td><b>a</b></td>"},
+        {"64-bit Windows: 16 digits, compared by value whatever their case",
+         "Zacatek seznamu: 0000000000C93D60\r\n"
+         "  1 Adresa: 0000000000c93d60 Cetnost:   1 Slovo: a  Dalsi: 0000000000000000\r\n",
+         "start -> n1 [constraint=false];\n  n1 -> null"},
         {"arrows follow the addresses, not the positions",
          "Zacatek seznamu: 0x30\n" + entry(1, "0x10", "a", "0x30") + entry(2, "0x20", "b", "(nil)") +
              entry(3, "0x30", "c", "0x99"),
          "start -> n3 [constraint=false];\n  n1 -> n3 [constraint=false];\n  n2 -> null [constraint=false];\n"
          "  n3 -> unknown_0x99"},
         {"the empty list", "Seznam je prazdny.\n", "label=\"Seznam je prazdny.\""},
-        {"markup bytes become entities, a backslash doubles", one("\"<&>{|}\\x"),
-         "<b>&quot;&lt;&amp;&gt;{|}\\\\x</b>"},
+        {"markup bytes become entities; a backslash is two pairs, which dot shows as two",
+         one("\"<&>{|}]\\x"), "<b>&quot;&lt;&amp;&gt;{|}&#93;\\\\\\\\x</b>"},
         {"control bytes", one("a\x01\x1b\x7f"), "<b>a\\x01\\x1B\\x7F</b>"},
         {"valid UTF-8 stays", one("\xc4\x8d\xf0\x9f\x90\x8d"), "<b>\xc4\x8d\xf0\x9f\x90\x8d</b>"},
-        {"bytes of no valid UTF-8 sequence: stray, cut, overlong, surrogate",
-         one("\xff\x80\xc4\xc0\xaf\xed\xa0\x80"), "<b>\\xFF\\x80\\xC4\\xC0\\xAF\\xED\\xA0\\x80</b>"},
+        {"bytes of no valid UTF-8 sequence: stray, cut, overlong, surrogate; no XML character: U+FFFF",
+         one("\xff\x80\xc4\xc0\xaf\xed\xa0\x80\xef\xbf\xbf"),
+         "<b>\\xFF\\x80\\xC4\\xC0\\xAF\\xED\\xA0\\x80\\xEF\\xBF\\xBF</b>"},
+        {"a word too long for dot's label: its start, then its length", one(std::string(16382, 'a')),
+         "aaaa\xE2\x80\xA6 (16,382 bytes)</b>"},
         {"empty input", "", "line 1: the input is empty, not a wrd report"},
         {"a line of another form", "Zacatek seznamu: 0x10\nhello\n", "line 2: not a node's line"},
         {"cut inside a line", linux_report.substr(0, linux_report.size() - 4),
@@ -66,9 +73,9 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         {"a start line alone", "Zacatek seznamu: 0x10\n", "line 2: the input ends before"},
         {"a position out of order", "Zacatek seznamu: 0x10\n" + entry(2, "0x10", "a", "(nil)"),
          "line 2: position 2 where 1 was expected"},
-        {"one address twice",
-         "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "a", "0x10") + entry(2, "0x10", "b", "(nil)"),
-         "line 3: the address 0x10 is also the node's on line 2"},
+        {"one address twice, written two ways",
+         "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "a", "0x10") + entry(2, "0x010", "b", "(nil)"),
+         "line 3: the address 0x010 is also the node's on line 2"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -69,11 +69,12 @@ ReportError fault(int line, std::string what) { return ReportError{line, std::mo
 
 } // namespace
 
-bool is_null_address(const std::string& address)
+std::uint64_t address_value(const std::string& address)
 {
-    return address == "(nil)" ||
-           address.find_first_not_of('0', address.compare(0, 2, "0x") == 0 ? 2 : 0) == std::string::npos;
+    return address == "(nil)" ? 0 : std::strtoull(address.c_str(), nullptr, 16);
 }
+
+bool is_null_address(const std::string& address) { return address_value(address) == 0; }
 
 // Lines are split at LF, and one CR before it is dropped, so that both C
 // libraries' line ends read alike; a word never holds either byte.
@@ -115,7 +116,7 @@ std::variant<Report, ReportError> parse_report(const std::string& text)
         return fault(2, "the input ends before the first node's line");
     }
 
-    std::map<std::string, int> line_of_address;
+    std::map<std::uint64_t, int> line_of_address;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const int number = static_cast<int>(i + 1);
         Cursor c{lines[i]};
@@ -148,7 +149,7 @@ std::variant<Report, ReportError> parse_report(const std::string& text)
         if (!is_address(node.next) || !c.at_end()) {
             return fault(number, "the next node's address is not an address");
         }
-        const auto placed = line_of_address.emplace(node.address, number);
+        const auto placed = line_of_address.emplace(address_value(node.address), number);
         if (!placed.second) {
             return fault(number, "the address " + node.address + " is also the node's on line " +
                                      std::to_string(placed.first->second));

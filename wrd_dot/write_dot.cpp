@@ -1,8 +1,11 @@
 #include "report.h"
 
 #include <algorithm>
+#include <cinttypes>
+#include <cstddef>
 #include <cstdio>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -39,50 +42,80 @@ std::size_t utf8_length(const std::string& text, std::size_t at)
     return length;
 }
 
-// Node names are n1, n2 ... by position; links are looked up by address.
+// Node names are n1, n2 ... by position; links are looked up by address value.
 std::string name(std::size_t index) { return "n" + std::to_string(index + 1); }
+
+// graphviz reads at most 16,384 bytes of an HTML-like label, and a box's own
+// markup takes a few hundred of them; a cut word's marker needs kMarkerRoom.
+constexpr std::size_t kMaxWordText = 16000;
+constexpr std::size_t kMarkerRoom = 48;
+
+// The label text of the character or stray byte at `*at`, which it passes.
+// dot reads a backslash pair as one backslash, so a backslash is written as
+// two pairs, and a byte written as \xHH shows apart from those four characters.
+std::string escape_one(const std::string& word, std::size_t* at)
+{
+    const auto byte = static_cast<unsigned char>(word[*at]);
+    const std::size_t length = byte >= 0x80 ? utf8_length(word, *at) : 0;
+    // U+FFFE and U+FFFF are valid UTF-8, but no character of XML 1.0.
+    const bool xml_char = length != 3 || word.compare(*at, 2, "\xEF\xBF") != 0 ||
+                          static_cast<unsigned char>(word[*at + 2]) < 0xBE;
+    if (length > 0 && xml_char) {
+        *at += length;
+        return word.substr(*at - length, length);
+    }
+    ++*at;
+    switch (byte) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    case ']': // a label of "]" alone ends dot's reading of it early
+        return "&#93;";
+    case '\\':
+        return "\\\\\\\\";
+    default:
+        break;
+    }
+    if (byte < 0x20 || byte >= 0x7F) {
+        char hex[8];
+        (void)std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+        return hex;
+    }
+    return std::string(1, static_cast<char>(byte));
+}
+
+// 16382 as "16,382".
+std::string grouped(std::size_t n)
+{
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3;) {
+        at -= 3;
+        digits.insert(at, ",");
+    }
+    return digits;
+}
 
 } // namespace
 
 std::string escape_word(const std::string& word)
 {
     std::string out;
+    std::size_t fits = 0; // the length of `out` that leaves room for the marker
     for (std::size_t at = 0; at < word.size();) {
-        const auto byte = static_cast<unsigned char>(word[at]);
-        if (byte >= 0x80) {
-            const std::size_t length = utf8_length(word, at);
-            if (length > 0) {
-                out.append(word, at, length);
-                at += length;
-                continue;
-            }
+        const std::string piece = escape_one(word, &at);
+        if (out.size() + piece.size() > kMaxWordText) {
+            out.resize(fits);
+            return out + "\xE2\x80\xA6 (" + grouped(word.size()) + " bytes)";
         }
-        char hex[8];
-        switch (byte) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            if (byte < 0x20 || byte >= 0x7F) {
-                (void)std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-                out += hex;
-            } else {
-                out += static_cast<char>(byte);
-            }
+        out += piece;
+        if (out.size() <= kMaxWordText - kMarkerRoom) {
+            fits = out.size();
         }
-        ++at;
     }
     return out;
 }
@@ -101,24 +134,30 @@ std::string write_dot(const Report& report, int row_width)
         return dot + "  empty [shape=box, style=dashed, margin=0.2, label=\"Seznam je prazdny.\"];\n}\n";
     }
 
-    std::map<std::string, std::size_t> index_of;
+    std::map<std::uint64_t, std::size_t> index_of;
     for (std::size_t i = 0; i < report.nodes.size(); ++i) {
-        index_of.emplace(report.nodes[i].address, i);
+        index_of.emplace(address_value(report.nodes[i].address), i);
     }
     // A link's target: the node at that address, the null marker, or a marker
     // of its own for an address that no node of the report has.
     std::string unknown;
+    std::set<std::uint64_t> unknown_values;
     const auto target = [&](const std::string& address) {
-        if (is_null_address(address)) {
+        const std::uint64_t value = address_value(address);
+        if (value == 0) {
             return std::string("null");
         }
-        const auto found = index_of.find(address);
+        const auto found = index_of.find(value);
         if (found != index_of.end()) {
             return name(found->second);
         }
-        std::string marker = "unknown_" + address;
-        unknown += "  " + marker + " [shape=box, style=dashed, label=\"" + address + "\\nno such node\"];\n";
-        return marker;
+        char marker[32];
+        (void)std::snprintf(marker, sizeof marker, "unknown_0x%" PRIx64, value);
+        if (unknown_values.insert(value).second) {
+            unknown += std::string("  ") + marker + " [shape=box, style=dashed, label=\"" + address +
+                       "\\nno such node\"];\n";
+        }
+        return std::string(marker);
     };
 
     dot += "  start [shape=plaintext, label=\"Zacatek seznamu\\n" + report.start + "\"];\n";
