@@ -19,6 +19,13 @@ else()
     set(CPACK_GENERATOR DEB TGZ)
 endif()
 
+# A cross build is packed for its target: dpkg would name the build machine's
+# architecture, and the tarball's name tells the two Linux builds apart.
+if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+    set(CPACK_SYSTEM_NAME Linux-aarch64)
+endif()
+
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -3,6 +3,6 @@
 # wine64). The loader is called directly: the wine script starts the 32-bit
 # loader first, which cannot start where the kernel runs no 32-bit program.
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-set(WRD_MINGW_TRIPLE x86_64-w64-mingw32)
+set(WRD_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,6 +1,7 @@
 // End to end: runs the built program in a fresh temporary directory and checks
 // its standard output and exit status. WRD_PROGRAM names another build to run and
-// WRD_LAUNCHER a command line to run it through (wine, valgrind ...).
+// WRD_LAUNCHER a command line to run it through (wine, valgrind ...); a cross
+// build runs its own programs through its emulator unless WRD_LAUNCHER is set.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -40,7 +41,7 @@ std::string env_or(const char* name, const char* fallback)
 }
 
 const std::string kProgram = env_or("WRD_PROGRAM", WRD_PROGRAM);
-const std::string kLauncher = env_or("WRD_LAUNCHER", "");
+const std::string kLauncher = env_or("WRD_LAUNCHER", WRD_EMULATOR);
 
 // A fresh working directory, removed with everything in it afterwards.
 struct Sandbox {
