@@ -74,7 +74,7 @@ std::string escape_one(const std::string& word, std::size_t* at)
         return "&gt;";
     case '"':
         return "&quot;";
-    case ']': // a label of "]" alone ends dot's reading of it early
+    case ']': // dot rejects a label whose text is "]" or "]]", but not the entity
         return "&#93;";
     case '\\':
         return "\\\\\\\\";
