@@ -1,6 +1,7 @@
 // The cost of the list's lookup per node visited, against the bare cost of
 // walking the list, on the lists that a 4 KiB and a 1 MiB text build.
 #include "corpus.h"
+#include "count_words.h"
 #include "word_list.h"
 
 #include <benchmark/benchmark.h>
@@ -10,8 +11,6 @@
 #include <vector>
 
 namespace {
-
-const char* const kSeparators = " \r\n\t,.?!";
 
 struct Workload {
     WordList list = nullptr;

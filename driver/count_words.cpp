@@ -2,12 +2,6 @@
 
 #include <cstring>
 
-namespace {
-
-const char* const kSeparators = " \r\n\t,.?!";
-
-} // namespace
-
 bool count_words(WordList* list, char* text)
 {
     bool recorded = true;

@@ -8,7 +8,6 @@
 
 namespace {
 
-const char* const kSeeds[] = {"pokus", "druhy", "pokus", "pokus"};
 constexpr int kReportNotWritten = 4;
 constexpr int kWordsLost = 5;
 
