@@ -2,10 +2,64 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <variant>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
 namespace {
+
+// What a program outside the project wrote, and how it ended.
+struct Ran {
+    int status; // the exit status, or -1 when it did not end normally
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Runs `program` (a path, which must not be empty) with the shell words `args`
+// and `input` on its standard input, as the real program it is, not a model of it.
+Ran run_tool(const std::string& program, const std::string& args, const std::string& input)
+{
+    const std::string base = testing::TempDir() + "wrd_dot_tool";
+    std::ofstream(base + ".in", std::ios::binary) << input;
+    const std::string command =
+        "'" + program + "' " + args + " <'" + base + ".in' >'" + base + ".out' 2>'" + base + ".err'";
+    const int raw = std::system(command.c_str()); // NOLINT(cert-env33-c): the tool is the point of the test
+#ifdef _WIN32
+    const int status = raw;
+#else
+    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    Ran ran{status, slurp(base + ".out"), slurp(base + ".err")};
+    for (const char* suffix : {".in", ".out", ".err"}) {
+        (void)std::remove((base + suffix).c_str());
+    }
+    return ran;
+}
+
+// The path of Graphviz's dot, or empty (with the reason in `*why`) where the
+// tests cannot run it.
+std::string dot_program(std::string* why)
+{
+    const std::string dot = WRD_DOT;
+    if (dot.empty()) {
+        *why = "SKIPPED: Graphviz's dot was not found when the build was configured, or the build is a cross "
+               "build";
+    }
+    return dot;
+}
 
 // The DOT for a report, or "line N: what is wrong".
 std::string draw(const std::string& input)
@@ -81,6 +135,29 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         SCOPED_TRACE(c.what);
         const std::string out = draw(c.input);
         EXPECT_NE(std::string::npos, out.find(c.expected)) << out;
+    }
+}
+
+TEST(WrdDot, DotDrawsEveryPictureWithNoMessage)
+{
+    std::string why;
+    const std::string dot = dot_program(&why);
+    if (dot.empty()) {
+        GTEST_SKIP() << why;
+    }
+    const struct {
+        const char* what;
+        std::string report;
+    } cases[] = {
+        {"a one-node list", one("slovo")},
+        {"the empty list", "Seznam je prazdny.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Ran ran = run_tool(dot, "-Tsvg", draw(c.report));
+        EXPECT_EQ(0, ran.status);
+        EXPECT_EQ("", ran.err);
+        EXPECT_NE(std::string::npos, ran.out.find("</svg>"));
     }
 }
 
