@@ -1,13 +1,17 @@
+#include "count_words.h"
 #include "report.h"
+#include "word_list.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <variant>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -69,6 +73,23 @@ std::string draw(const std::string& input)
         return "line " + std::to_string(error->line) + ": " + error->what;
     }
     return write_dot(std::get<Report>(parsed), 4);
+}
+
+// The report that wrd's own code writes for `text`, seeds first, as wrd does.
+std::string report_of(const std::string& text)
+{
+    WordList list = nullptr;
+    for (const char* seed : kSeeds) {
+        EXPECT_TRUE(add_word(&list, seed));
+    }
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    EXPECT_TRUE(count_words(&list, buffer.data()));
+    testing::internal::CaptureStdout();
+    print_list(&list);
+    const std::string report = testing::internal::GetCapturedStdout();
+    free_list(&list);
+    return report;
 }
 
 std::string entry(int position, const std::string& address, const std::string& word, const std::string& next)
@@ -145,19 +166,74 @@ TEST(WrdDot, DotDrawsEveryPictureWithNoMessage)
     if (dot.empty()) {
         GTEST_SKIP() << why;
     }
-    const struct {
-        const char* what;
+    std::string thousand; // and the two seed words: 1,000 nodes
+    for (int i = 1; i <= 998; ++i) {
+        thousand += "slovo" + std::to_string(i) + "\n";
+    }
+    const std::string source = WRD_SOURCE_DIR;
+    struct Case {
+        std::string what;
         std::string report;
-    } cases[] = {
+        std::vector<std::string> shown = {}; // texts of the picture, each a whole word
+    };
+    std::vector<Case> cases = {
         {"a one-node list", one("slovo")},
         {"the empty list", "Seznam je prazdny.\n"},
+        {"the sample", report_of(slurp(source + "/examples/wrd.txt"))},
+        {"1,000 nodes", report_of(thousand)},
+        // The words that once made dot fail, each alone.
+        {"the word ]", report_of("]")},
+        {"the word ]]", report_of("]]")},
+        {"U+FFFE", report_of("\xef\xbf\xbe")},
+        {"U+FFFF", report_of("\xef\xbf\xbf")},
+        {"a word whose label would pass graphviz's limit", report_of(std::string(16382, 'a'))},
+        {"4,096 bytes that each show as four", report_of(std::string(4096, '\xff'))},
+        {"the word \\x01, the byte 0x01, the word \\ and the word \\\\ show apart",
+         report_of("\\x01 \x01 \\ \\\\"),
+         {"\\\\x01", "\\x01", "\\\\", "\\\\\\\\"}},
     };
+    // Every kept report of the fuzz corpus that wrd-dot reads.
+    for (const auto& file : std::filesystem::directory_iterator(source + "/fuzz/corpus/report")) {
+        cases.push_back({file.path().filename().string(), slurp(file.path().string())});
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Ran ran = run_tool(dot, "-Tsvg", draw(c.report));
+        const std::string picture = draw(c.report);
+        if (picture.rfind("line ", 0) == 0) {
+            continue; // wrd-dot refuses it
+        }
+        const Ran ran = run_tool(dot, "-Tsvg", picture);
         EXPECT_EQ(0, ran.status);
         EXPECT_EQ("", ran.err);
         EXPECT_NE(std::string::npos, ran.out.find("</svg>"));
+        for (const std::string& shown : c.shown) {
+            EXPECT_NE(std::string::npos, ran.out.find(">" + shown + "</text>")) << shown;
+        }
+    }
+}
+
+TEST(WrdDot, ProgramAnswersItsArguments)
+{
+    const std::string wrd_dot = WRD_DOT_TOOL;
+    if (wrd_dot.empty()) {
+        GTEST_SKIP() << "SKIPPED: this cross build's wrd-dot does not run where its tests are started";
+    }
+    const struct {
+        const char* args;
+        int status;
+        std::string out;
+    } cases[] = {
+        {"--version", 0, "wrd-dot " WRD_VERSION "\n"},
+        {"-c", 2, ""},          // N is missing
+        {"--columns 0", 2, ""}, // out of range
+        {"-c 65", 2, ""},
+        {"-c x", 2, ""}, // not a number
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const Ran ran = run_tool(wrd_dot, c.args, "");
+        EXPECT_EQ(c.status, ran.status);
+        EXPECT_EQ(c.out, ran.out);
     }
 }
 
