@@ -3,6 +3,7 @@
 // word's label showing exactly the word's bytes. The same input also builds a
 // list that is printed as each C library prints a report, and that must read
 // back exactly.
+#include "count_words.h"
 #include "report.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string>
 #include <variant>
@@ -165,7 +167,7 @@ void check_round_trip(FuzzedDataProvider& input)
         address = (rendering == 1 ? address & 0xFFFFFFFF : address) | 1;
         std::string word;
         for (char c : input.ConsumeRandomLengthString(64)) {
-            if (c != '\0' && std::string(" \r\n\t,.?!").find(c) == std::string::npos) {
+            if (c != '\0' && std::strchr(kSeparators, c) == nullptr) {
                 word += c;
             }
         }

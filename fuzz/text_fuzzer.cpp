@@ -3,6 +3,7 @@
 // list's report as wrd-dot reads it back, and the release of the list.
 #include "count_words.h"
 #include "report.h"
+#include "text_model.h"
 #include "word_list.h"
 
 #include <unistd.h>
@@ -18,8 +19,6 @@
 
 namespace {
 
-using Counts = std::vector<std::pair<std::string, long>>;
-
 // A failed property stops the run, so that libFuzzer keeps the input.
 void check(bool holds, const char* property)
 {
@@ -27,34 +26,6 @@ void check(bool holds, const char* property)
         (void)std::fprintf(stderr, "property failed: %s\n", property);
         std::abort();
     }
-}
-
-// The model: the text up to its first zero byte, split at the separators, each
-// new word first and a word seen again counted where it stands.
-Counts model(const std::string& input)
-{
-    const std::string text = input.substr(0, input.find('\0'));
-    Counts counts;
-    std::size_t start = 0;
-    for (std::size_t end = 0; end <= text.size(); ++end) {
-        if (end < text.size() && std::string(" \r\n\t,.?!").find(text[end]) == std::string::npos) {
-            continue;
-        }
-        if (end > start) {
-            const std::string word = text.substr(start, end - start);
-            std::size_t i = 0;
-            while (i < counts.size() && counts[i].first != word) {
-                ++i;
-            }
-            if (i < counts.size()) {
-                ++counts[i].second;
-            } else {
-                counts.insert(counts.begin(), {word, 1});
-            }
-        }
-        start = end + 1;
-    }
-    return counts;
 }
 
 // What print_list writes to standard output, which goes to a file of its own.
@@ -91,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         counts.emplace_back(node->word, node->count);
         addresses.push_back(reinterpret_cast<std::uintptr_t>(node));
     }
-    check(counts == model(input), "the list holds the model's words and counts, in its order");
+    check(counts == model(input, false), "the list holds the model's words and counts, in its order");
 
     const auto parsed = parse_report(report_of(&list));
     check(std::holds_alternative<Report>(parsed), "wrd-dot reads the report");

@@ -13,8 +13,12 @@
 #include <variant>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -36,7 +40,8 @@ std::string slurp(const std::string& path)
 // and `input` on its standard input, as the real program it is, not a model of it.
 Ran run_tool(const std::string& program, const std::string& args, const std::string& input)
 {
-    const std::string base = testing::TempDir() + "wrd_dot_tool";
+    // Named for this process, since other test runs may share the folder.
+    const std::string base = testing::TempDir() + "wrd_dot_tool." + std::to_string(getpid());
     std::ofstream(base + ".in", std::ios::binary) << input;
     const std::string command =
         "'" + program + "' " + args + " <'" + base + ".in' >'" + base + ".out' 2>'" + base + ".err'";
