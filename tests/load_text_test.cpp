@@ -22,8 +22,8 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
         std::uintmax_t length;
         LoadStatus status;
         const char* text;
-        // When set, done once the stream is open; the length is then file_length's.
-        void (*then)(std::FILE* file, const std::string& path) = nullptr;
+        // When set, done once the stream is open; it returns file_length's answer.
+        std::uintmax_t (*then)(std::FILE* file, const std::string& path) = nullptr;
     } cases[] = {
         {"the whole file", "a b", "rb", 3, kLoaded, "a b"},
         {"a file that shrank: only what arrived", "a b", "rb", 10, kLoaded, "a b"},
@@ -35,15 +35,28 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
         // Windows refuses to rename over an open file, so the race cannot arise there.
         {"the length is the open file's, not that of what the name holds now", "a b c d", "rb", 0, kLoaded,
          "a b c d",
-         [](std::FILE*, const std::string& path) {
+         [](std::FILE* file, const std::string& path) {
              const std::string other = path + ".new";
              std::FILE* out = std::fopen(other.c_str(), "wb");
-             (void)std::fputs("a", out);
-             (void)std::fclose(out);
-             (void)std::rename(other.c_str(), path.c_str());
+             EXPECT_NE(nullptr, out);
+             if (out != nullptr) {
+                 (void)std::fputs("a", out);
+                 (void)std::fclose(out);
+             }
+             EXPECT_EQ(0, std::rename(other.c_str(), path.c_str()));
+             return file_length(file);
          }},
+        // The descriptor is closed behind stdio, then given back before fclose.
         {"a stream whose file cannot be asked for its length", "a", "rb", 0, kNoMemory, nullptr,
-         [](std::FILE* file, const std::string&) { (void)::close(::fileno(file)); }},
+         [](std::FILE* file, const std::string&) {
+             const int fd = ::fileno(file);
+             const int saved = ::dup(fd);
+             (void)::close(fd);
+             const std::uintmax_t length = file_length(file);
+             (void)::dup2(saved, fd);
+             (void)::close(saved);
+             return length;
+         }},
 #endif
     };
     const std::string path = testing::TempDir() + "read_text_input";
@@ -58,8 +71,7 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
         ASSERT_NE(nullptr, file);
         std::uintmax_t length = c.length;
         if (c.then != nullptr) {
-            c.then(file, path);
-            length = file_length(file);
+            length = c.then(file, path);
         }
         char* text = nullptr;
         EXPECT_EQ(c.status, read_text(file, length, &text));

@@ -1,3 +1,4 @@
+#include "failing_alloc.h"
 #include "word_list.h"
 
 #include <gtest/gtest.h>
@@ -12,69 +13,6 @@
 #include <utility>
 #include <vector>
 
-// Every allocation of this test program goes through malloc here, so that the
-// list's nothrow allocations can be failed on demand and counted until released.
-namespace {
-
-struct Heap {
-    int fail_in = 0;           // the nth nothrow allocation from now fails; 0 never
-    bool keep_failing = false; // and so does every one after it
-    int failures = 0;          // failures injected so far
-    std::array<void*, 4096> live{};
-    std::size_t live_count = 0; // nothrow blocks not yet released
-} heap;
-
-void* allocate_nothrow(std::size_t size)
-{
-    if (heap.fail_in > 0 && --heap.fail_in == 0) {
-        ++heap.failures;
-        heap.fail_in = heap.keep_failing ? 1 : 0;
-        return nullptr;
-    }
-    void* block = std::malloc(size);
-    if (block != nullptr && heap.live_count < heap.live.size()) {
-        heap.live[heap.live_count++] = block;
-    }
-    return block;
-}
-
-void* allocate(std::size_t size)
-{
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) {
-        throw std::bad_alloc();
-    }
-    return block;
-}
-
-void release(void* block) noexcept
-{
-    auto* end = heap.live.begin() + heap.live_count;
-    auto* found = std::find(heap.live.begin(), end, block);
-    if (found != end) {
-        *found = *(end - 1);
-        --heap.live_count;
-    }
-    std::free(block);
-}
-
-} // namespace
-
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept
-{
-    return allocate_nothrow(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& /*tag*/) noexcept
-{
-    return allocate_nothrow(size);
-}
-void operator delete(void* block) noexcept { release(block); }
-void operator delete[](void* block) noexcept { release(block); }
-void operator delete(void* block, std::size_t /*size*/) noexcept { release(block); }
-void operator delete[](void* block, std::size_t /*size*/) noexcept { release(block); }
-
 namespace {
 
 using Counts = std::vector<std::pair<std::string, int>>;
@@ -88,7 +26,7 @@ Counts counts_of(WordList list)
     for (const WordNode* node = list; node != nullptr; node = node->next) {
         EXPECT_GE(node->count, 1);
         EXPECT_TRUE(words.insert(node->word).second) << node->word << " twice, or a cycle";
-        if (counts.size() > heap.live_count) {
+        if (counts.size() > live_blocks()) {
             ADD_FAILURE() << "more nodes than blocks: a cycle";
             break;
         }
@@ -134,7 +72,7 @@ TEST(AddWord, CountsDistinctWordsNewestFirst)
         EXPECT_EQ(c.expected, counts_of(list));
         free_list(&list);
     }
-    EXPECT_EQ(0U, heap.live_count);
+    EXPECT_EQ(0U, live_blocks());
 }
 
 TEST(AddWord, FailedAllocationLeavesListAndHeapAsTheyWere)
@@ -151,23 +89,22 @@ TEST(AddWord, FailedAllocationLeavesListAndHeapAsTheyWere)
         WordList list = nullptr;
         record(&list, {"a", "b"});
         const WordNode* first = list;
-        const std::size_t live = heap.live_count;
+        const std::size_t live = live_blocks();
 
-        heap.failures = 0;
-        heap.fail_in = c.failing;
+        fail_allocation(c.failing, false);
         EXPECT_FALSE(add_word(&list, "c"));
-        EXPECT_EQ(1, heap.failures);
-        heap.fail_in = 0;
+        EXPECT_EQ(1, failed_allocations());
+        fail_allocation(0, false);
         EXPECT_EQ(first, list);
         EXPECT_EQ((Counts{{"b", 1}, {"a", 1}}), counts_of(list));
-        EXPECT_EQ(live, heap.live_count);
+        EXPECT_EQ(live, live_blocks());
 
         // The lost word is recorded afresh by the next call.
         EXPECT_TRUE(add_word(&list, "c"));
         EXPECT_EQ((Counts{{"c", 1}, {"b", 1}, {"a", 1}}), counts_of(list));
         free_list(&list);
     }
-    EXPECT_EQ(0U, heap.live_count);
+    EXPECT_EQ(0U, live_blocks());
 }
 
 TEST(AddWord, SurvivesEachAllocationFailingInTurn)
@@ -179,37 +116,45 @@ TEST(AddWord, SurvivesEachAllocationFailingInTurn)
         SCOPED_TRACE(keep_failing ? "every allocation from the nth on fails"
                                   : "only the nth allocation fails");
         int runs_with_failures = 0;
-        int injected = 0;
         for (int nth = 1; nth < 100; ++nth) {
-            heap.fail_in = nth;
-            heap.keep_failing = keep_failing;
-            heap.failures = 0;
+            SCOPED_TRACE(nth);
+            fail_allocation(nth, keep_failing);
             WordList list = nullptr;
             int dropped = 0;
             for (const std::string& word : words) {
                 dropped += add_word(&list, word.c_str()) ? 0 : 1;
             }
-            heap.fail_in = 0;
+            const long failures = failed_allocations();
+            fail_allocation(0, false);
 
-            EXPECT_EQ(heap.failures, dropped) << "one failed allocation drops one occurrence";
+            EXPECT_EQ(failures, dropped) << "one failed allocation drops one occurrence";
             int total = 0;
             for (const auto& entry : counts_of(list)) {
                 total += entry.second;
             }
             EXPECT_EQ(static_cast<int>(words.size()) - dropped, total);
             free_list(&list);
-            EXPECT_EQ(0U, heap.live_count);
-            if (heap.failures == 0) {
+            EXPECT_EQ(0U, live_blocks());
+            if (failures == 0) {
                 break;
             }
             ++runs_with_failures;
-            injected += heap.failures;
+            // The nth allocation is the ((n + 1) / 2)th new word's. Failing for good,
+            // every later occurrence of it or of a newer word is lost as well, since
+            // none of them finds a node to count in.
+            std::vector<std::string> seen;
+            long lost = 0;
+            for (const std::string& word : words) {
+                auto at = std::find(seen.begin(), seen.end(), word);
+                if (at == seen.end()) {
+                    at = seen.insert(at, word);
+                }
+                lost += at - seen.begin() + 1 >= (nth + 1) / 2 ? 1 : 0;
+            }
+            EXPECT_EQ(keep_failing ? lost : 1, failures);
         }
         EXPECT_EQ(14, runs_with_failures);
-        // Failing for good, a dropped word fails again each time it recurs.
-        EXPECT_EQ(keep_failing ? 74 : 14, injected);
     }
-    heap.keep_failing = false;
 }
 
 TEST(FreeList, EmptiesOnceThenReportsEmpty)
@@ -219,7 +164,7 @@ TEST(FreeList, EmptiesOnceThenReportsEmpty)
     record(&list, {"a", "b", "a"});
     EXPECT_TRUE(free_list(&list));
     EXPECT_EQ(nullptr, list);
-    EXPECT_EQ(0U, heap.live_count);
+    EXPECT_EQ(0U, live_blocks());
     EXPECT_FALSE(free_list(&list));
 }
 
