@@ -62,7 +62,7 @@ Ran run_tool(const std::string& program, const std::string& args, const std::str
 // tests cannot run it.
 std::string dot_program(std::string* why)
 {
-    const std::string dot = WRD_DOT;
+    std::string dot = WRD_DOT;
     if (dot.empty()) {
         *why = "SKIPPED: Graphviz's dot was not found when the build was configured, or the build is a cross "
                "build";
@@ -92,7 +92,7 @@ std::string report_of(const std::string& text)
     EXPECT_TRUE(count_words(&list, buffer.data()));
     testing::internal::CaptureStdout();
     print_list(&list);
-    const std::string report = testing::internal::GetCapturedStdout();
+    std::string report = testing::internal::GetCapturedStdout();
     free_list(&list);
     return report;
 }
