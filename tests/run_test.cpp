@@ -264,9 +264,9 @@ TEST(Run, AgreesWithAModelOnRandomTexts)
     const std::string bytes = kSeparators + std::string(";:'-(\x80\xff\0", 8);
     const std::string words[] = {"pokus", "Pokus", "POKUS", "druhy", "a", "b", "\xc4\x8d"};
     std::mt19937 random(20261208); // NOLINT(cert-msc32-c,cert-msc51-cpp): the same texts every run
-    // Through a launcher such as valgrind each run is slow, and the text fuzz
-    // target checks the same property far more often.
-    const int texts = kLauncher.empty() ? 300 : 30;
+    // Through a launcher named in WRD_LAUNCHER, such as valgrind, each run is
+    // slow, and the text fuzz target checks the same property far more often.
+    const int texts = std::getenv("WRD_LAUNCHER") == nullptr ? 300 : 30;
     for (int i = 0; i < texts; ++i) {
         std::string input;
         for (auto n = random() % 24; n > 0; --n) {
