@@ -15,7 +15,6 @@
 
 #ifdef _WIN32
 #include <process.h>
-#define getpid _getpid
 #else
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,7 +40,12 @@ std::string slurp(const std::string& path)
 Ran run_tool(const std::string& program, const std::string& args, const std::string& input)
 {
     // Named for this process, since other test runs may share the folder.
-    const std::string base = testing::TempDir() + "wrd_dot_tool." + std::to_string(getpid());
+#ifdef _WIN32
+    const int pid = _getpid();
+#else
+    const int pid = ::getpid();
+#endif
+    const std::string base = testing::TempDir() + "wrd_dot_tool." + std::to_string(pid);
     std::ofstream(base + ".in", std::ios::binary) << input;
     const std::string command =
         "'" + program + "' " + args + " <'" + base + ".in' >'" + base + ".out' 2>'" + base + ".err'";
