@@ -1,5 +1,8 @@
-// wrd-dot: draws a wrd report as a Graphviz graph of its linked list.
+// wrd-dot: draws a wrd report as a Graphviz graph of its linked list, as an SVG
+// picture, or as a page that steps through the run that made it.
 //   wrd | wrd-dot | dot -Tsvg > list.svg
+//   wrd | wrd-dot -T html > steps.html
+#include "draw.h"
 #include "report.h"
 
 #include <cstdio>
@@ -14,14 +17,19 @@
 
 namespace {
 
-const char* const kUsage = "usage: wrd | wrd-dot [-c N] | dot -Tsvg > list.svg\n"
-                           "Reads one wrd report on standard input and writes its list as a DOT graph.\n"
-                           "  -c, --columns N  boxes per row, from 1 to 64 (default 4)\n"
-                           "  -h, --help       print this help and exit\n"
-                           "      --version    print the version and exit\n";
+const char* const kUsage = "usage: wrd | wrd-dot [-c N] [-T dot|svg|html] [--text FILE] > list.dot\n"
+                           "Reads one wrd report on standard input and writes its list as a DOT graph,\n"
+                           "as an SVG picture, or as a page that steps through the run that made it.\n"
+                           "  -c, --columns N       boxes per row, from 1 to 64 (default 4)\n"
+                           "  -T, --format FORMAT   dot (default), svg or html\n"
+                           "      --text FILE       the text that wrd read, for html (default wrd.txt)\n"
+                           "  -h, --help            print this help and exit\n"
+                           "      --version         print the version and exit\n";
 
 struct Options {
     int columns = 4;
+    std::string format = "dot";
+    std::string text = "wrd.txt";
     bool help = false;
     bool version = false;
 };
@@ -46,9 +54,22 @@ std::optional<Options> parse_arguments(int argc, char** argv)
             if (options.columns < 1 || options.columns > 64) {
                 return std::nullopt;
             }
+        } else if (argument.compare(0, 2, "-T") == 0 && argument.size() > 2) {
+            options.format = argument.substr(2);
+        } else if (argument.compare(0, 9, "--format=") == 0) {
+            options.format = argument.substr(9);
+        } else if ((argument == "-T" || argument == "--format") && i + 1 < argc) {
+            options.format = argv[++i];
+        } else if (argument.compare(0, 7, "--text=") == 0 && argument.size() > 7) {
+            options.text = argument.substr(7);
+        } else if (argument == "--text" && i + 1 < argc) {
+            options.text = argv[++i];
         } else {
             return std::nullopt;
         }
+    }
+    if (options.format != "dot" && options.format != "svg" && options.format != "html") {
+        return std::nullopt;
     }
     return options;
 }
@@ -92,8 +113,34 @@ int main(int argc, char** argv)
         (void)std::fprintf(stderr, "wrd-dot: line %d: %s\n", error->line, error->what.c_str());
         return 1;
     }
-    const std::string dot = write_dot(std::get<Report>(parsed), options->columns);
-    if (std::fwrite(dot.data(), 1, dot.size(), stdout) != dot.size() || std::fflush(stdout) != 0) {
+    const Report& report = std::get<Report>(parsed);
+    bool written = false;
+    if (options->format == "html") {
+        // The page replays the text, so the text must give this very report.
+        std::FILE* in = std::fopen(options->text.c_str(), "rb");
+        const std::string words = in != nullptr ? read_all(in) : std::string();
+        if (in == nullptr || std::ferror(in) != 0) {
+            (void)std::fprintf(stderr, "wrd-dot: cannot read %s\n", options->text.c_str());
+            if (in != nullptr) {
+                (void)std::fclose(in);
+            }
+            return 1;
+        }
+        (void)std::fclose(in);
+        const auto run = replay(report, words);
+        if (const auto* mismatch = std::get_if<std::string>(&run)) {
+            (void)std::fprintf(stderr, "wrd-dot: the report is not the one that %s gives: %s\n",
+                               options->text.c_str(), mismatch->c_str());
+            return 1;
+        }
+        written = write_html(report, std::get<std::vector<std::uint32_t>>(run), options->columns, stdout);
+    } else if (options->format == "svg") {
+        written = write_svg(report, options->columns, stdout);
+    } else {
+        const std::string dot = write_dot(report, options->columns);
+        written = std::fwrite(dot.data(), 1, dot.size(), stdout) == dot.size() && std::fflush(stdout) == 0;
+    }
+    if (!written) {
         (void)std::fputs("wrd-dot: cannot write standard output\n", stderr);
         return 1;
     }
