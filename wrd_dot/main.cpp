@@ -113,7 +113,7 @@ int main(int argc, char** argv)
         (void)std::fprintf(stderr, "wrd-dot: line %d: %s\n", error->line, error->what.c_str());
         return 1;
     }
-    const Report& report = std::get<Report>(parsed);
+    const Report& report = *std::get_if<Report>(&parsed); // the error returned above
     bool written = false;
     if (options->format == "html") {
         // The page replays the text, so the text must give this very report.
@@ -128,12 +128,13 @@ int main(int argc, char** argv)
         }
         (void)std::fclose(in);
         const auto run = replay(report, words);
-        if (const auto* mismatch = std::get_if<std::string>(&run)) {
+        const auto* steps = std::get_if<std::vector<std::uint32_t>>(&run);
+        if (steps == nullptr) {
             (void)std::fprintf(stderr, "wrd-dot: the report is not the one that %s gives: %s\n",
-                               options->text.c_str(), mismatch->c_str());
+                               options->text.c_str(), std::get_if<std::string>(&run)->c_str());
             return 1;
         }
-        written = write_html(report, std::get<std::vector<std::uint32_t>>(run), options->columns, stdout);
+        written = write_html(report, *steps, options->columns, stdout);
     } else if (options->format == "svg") {
         written = write_svg(report, options->columns, stdout);
     } else {
