@@ -52,7 +52,8 @@ const startBox=document.getElementById('start'),startLink=document.getElementByI
 const nullBox=document.getElementById('null');
 let made=0,at=0;
 slider.max=S.length;
-function box(el){return{x:el.offsetLeft,y:el.offsetTop,w:el.offsetWidth,h:el.offsetHeight};}
+const counts=boxes.map(el=>el.querySelector('.count'));
+function box(el){const s=el.style;return{x:parseInt(s.left),y:parseInt(s.top),w:parseInt(s.width),h:parseInt(s.height)};}
 function arrow(f,t){
   const sx=f.x+f.w/2,sy=f.y+f.h,tx=t.x+t.w/2,ty=t.y,b=ty>sy?Math.min(ty-sy-4,60):60;
   return `M${sx} ${sy}C${sx} ${sy+b} ${tx} ${ty-b} ${tx} ${ty}`;
@@ -64,13 +65,15 @@ function go(k){
   const first=made?N-made:-1,p=at?S[at-1]:-1,isNew=at>0&&count[p]===1;
   const from=isNew?first+1:first,to=isNew?N-1:p;
   boxes.forEach((el,i)=>{
-    el.toggleAttribute('hidden',count[i]===0);
-    links[i].toggleAttribute('hidden',count[i]===0);
-    el.dataset.count=count[i];
-    el.querySelector('.count').textContent=count[i]+'\u00D7';
+    if(el.dataset.count!=count[i]){
+      el.toggleAttribute('hidden',count[i]===0);
+      links[i].toggleAttribute('hidden',count[i]===0);
+      el.dataset.count=count[i];
+      counts[i].textContent=count[i]+'\u00D7';
+    }
     el.toggleAttribute('data-first',i===first);
     el.toggleAttribute('data-touched',i===p);
-    if(at>0&&i>=from&&i<=to)el.dataset.compared=i-from+1;else delete el.dataset.compared;
+    if(at>0&&i>=from&&i<=to)el.dataset.compared=i-from+1;else if('compared' in el.dataset)delete el.dataset.compared;
   });
   document.getElementById('start-address').textContent=first<0?'NULL':boxes[first].dataset.address;
   startLink.setAttribute('d',arrow(box(startBox),box(first<0?nullBox:boxes[first])));
