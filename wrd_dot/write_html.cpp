@@ -32,6 +32,9 @@ nav input{flex:0 1 360px}
  background:#b58900;color:#fff;border-radius:9px;min-width:18px;text-align:center;font:11px/18px sans-serif}
 .node[data-touched]{background:#c8f0c8}
 path{fill:none;stroke:#333}
+.legend{font-size:12px;color:#444}
+.key{display:inline-block;width:14px;height:10px;border:1px solid #333;margin:0 4px 0 12px}
+.key.first{outline:3px solid #2a6fdb;border:0;margin-left:4px}.key.compared{background:#fff3b0}.key.touched{background:#c8f0c8}
 </style>
 </head>
 <body>
@@ -40,6 +43,9 @@ path{fill:none;stroke:#333}
 <input id="slider" type="range" min="0" value="0" aria-label="step"><button id="next" title="&#x2192;">Next &#x25B6;</button>
 <button id="last" title="End">Last</button><span id="at"></span></nav>
 <p id="call"></p>
+<p class="legend"><span class="key first"></span> the node the start pointer holds
+<span class="key compared"></span> compared by this call, in order
+<span class="key touched"></span> raised or placed by this call</p>
 )page";
 
 // The page's behaviour: `S` lists each call's node by its index in the report,
