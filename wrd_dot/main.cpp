@@ -84,6 +84,22 @@ std::string read_all(std::FILE* in)
     return text;
 }
 
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<std::string> read_file(const std::string& path)
+{
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
+        return std::nullopt;
+    }
+    std::string text = read_all(in);
+    const bool read = std::ferror(in) == 0;
+    (void)std::fclose(in);
+    if (!read) {
+        return std::nullopt;
+    }
+    return text;
+}
+
 } // namespace
 
 // Reads the whole input and checks it before writing anything, so that bad
@@ -117,17 +133,12 @@ int main(int argc, char** argv)
     bool written = false;
     if (options->format == "html") {
         // The page replays the text, so the text must give this very report.
-        std::FILE* in = std::fopen(options->text.c_str(), "rb");
-        const std::string words = in != nullptr ? read_all(in) : std::string();
-        if (in == nullptr || std::ferror(in) != 0) {
+        const std::optional<std::string> words = read_file(options->text);
+        if (!words) {
             (void)std::fprintf(stderr, "wrd-dot: cannot read %s\n", options->text.c_str());
-            if (in != nullptr) {
-                (void)std::fclose(in);
-            }
             return 1;
         }
-        (void)std::fclose(in);
-        const auto run = replay(report, words);
+        const auto run = replay(report, *words);
         const auto* steps = std::get_if<std::vector<std::uint32_t>>(&run);
         if (steps == nullptr) {
             (void)std::fprintf(stderr, "wrd-dot: the report is not the one that %s gives: %s\n",
