@@ -5,6 +5,9 @@
 
 namespace {
 
+// Every box has a fixed size and place, so the browser may skip the layout and
+// painting of the boxes off screen (content-visibility), and a long run opens
+// at once; the marks of a box are drawn inside it, since it clips them.
 const char* const kHead = R"page(<!DOCTYPE html>
 <html lang="en">
 <head>
@@ -20,7 +23,7 @@ nav input{flex:0 1 360px}
 #list svg{position:absolute;left:0;top:0;pointer-events:none}
 [hidden]{display:none!important}
 .node,.marker{position:absolute;box-sizing:border-box;font:12px monospace;background:#fff}
-.node{border:1px solid #333;display:grid;grid-template-columns:88px 1fr;grid-template-rows:1fr 1fr}
+.node{content-visibility:auto;contain:strict;border:1px solid #333;display:grid;grid-template-columns:88px 1fr;grid-template-rows:1fr 1fr}
 .node span{padding:0 6px;line-height:21px;white-space:pre;overflow:hidden;border-top:1px solid #333}
 .node .address{grid-column:1/3;border-top:0;color:#555}
 .node .word{font-weight:bold;border-left:1px solid #333}
@@ -28,8 +31,8 @@ nav input{flex:0 1 360px}
 .null{border:1px solid #333;border-radius:6px;padding-top:13px}
 .node[data-first]{outline:3px solid #2a6fdb}
 .node[data-compared]{background:#fff3b0}
-.node[data-compared]::after{content:attr(data-compared);position:absolute;right:-9px;top:-9px;
- background:#b58900;color:#fff;border-radius:9px;min-width:18px;text-align:center;font:11px/18px sans-serif}
+.node[data-compared]::after{content:attr(data-compared);position:absolute;right:3px;top:2px;
+ background:#b58900;color:#fff;border-radius:8px;min-width:16px;text-align:center;font:11px/16px sans-serif}
 .node[data-touched]{background:#c8f0c8}
 path{fill:none;stroke:#333}
 .legend{font-size:12px;color:#444}
