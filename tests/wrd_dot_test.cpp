@@ -1,4 +1,5 @@
 #include "count_words.h"
+#include "draw.h"
 #include "report.h"
 #include "word_list.h"
 
@@ -9,15 +10,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <variant>
 #include <vector>
 
-#ifdef _WIN32
-#include <process.h>
-#else
+#ifndef _WIN32
 #include <sys/wait.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -29,6 +28,10 @@ struct Ran {
     std::string err;
 };
 
+// Names this process's temporary files apart from those of other test runs
+// that share the temporary directory.
+const std::string kRunName = "wrd_dot_" + std::to_string(std::random_device{}());
+
 std::string slurp(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -39,13 +42,7 @@ std::string slurp(const std::string& path)
 // and `input` on its standard input, as the real program it is, not a model of it.
 Ran run_tool(const std::string& program, const std::string& args, const std::string& input)
 {
-    // Named for this process, since other test runs may share the folder.
-#ifdef _WIN32
-    const int pid = _getpid();
-#else
-    const int pid = ::getpid();
-#endif
-    const std::string base = testing::TempDir() + "wrd_dot_tool." + std::to_string(pid);
+    const std::string base = testing::TempDir() + kRunName + "_tool";
     std::ofstream(base + ".in", std::ios::binary) << input;
     const std::string command =
         "'" + program + "' " + args + " <'" + base + ".in' >'" + base + ".out' 2>'" + base + ".err'";
@@ -62,26 +59,52 @@ Ran run_tool(const std::string& program, const std::string& args, const std::str
     return ran;
 }
 
-// The path of Graphviz's dot, or empty (with the reason in `*why`) where the
-// tests cannot run it.
-std::string dot_program(std::string* why)
+// The path of a program that the tests run (configured as `path`), or empty,
+// with the reason in `*why`, where the tests cannot run it.
+std::string tool(const std::string& path, const std::string& name, std::string* why)
 {
-    std::string dot = WRD_DOT;
-    if (dot.empty()) {
-        *why = "SKIPPED: Graphviz's dot was not found when the build was configured, or the build is a cross "
-               "build";
+    if (path.empty()) {
+        *why += "SKIPPED: " + name +
+                " was not found when the build was configured, or the build is a cross build. ";
     }
-    return dot;
+    return path;
 }
 
-// The DOT for a report, or "line N: what is wrong".
-std::string draw(const std::string& input)
+// What a writer streamed to a file, read back.
+template <typename Writer> std::string captured(Writer write)
+{
+    std::FILE* file = std::tmpfile();
+    EXPECT_TRUE(write(file));
+    std::rewind(file);
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;) {
+        text += static_cast<char>(c);
+    }
+    (void)std::fclose(file);
+    return text;
+}
+
+// The picture of a report in `format` (for html, of the run of `text`), or
+// "line N: what is wrong", or the replay's mismatch.
+std::string draw(const std::string& input, const std::string& format = "dot", const std::string& text = "")
 {
     const auto parsed = parse_report(input);
     if (const auto* error = std::get_if<ReportError>(&parsed)) {
         return "line " + std::to_string(error->line) + ": " + error->what;
     }
-    return write_dot(std::get<Report>(parsed), 4);
+    const Report& report = std::get<Report>(parsed);
+    if (format == "svg") {
+        return captured([&](std::FILE* out) { return write_svg(report, 4, out); });
+    }
+    if (format == "html") {
+        const auto run = replay(report, text);
+        if (const auto* mismatch = std::get_if<std::string>(&run)) {
+            return *mismatch;
+        }
+        const auto& steps = std::get<std::vector<std::uint32_t>>(run);
+        return captured([&](std::FILE* out) { return write_html(report, steps, 4, out); });
+    }
+    return write_dot(report, 4);
 }
 
 // The report that wrd's own code writes for `text`, seeds first, as wrd does.
@@ -101,11 +124,19 @@ std::string report_of(const std::string& text)
     return report;
 }
 
-std::string entry(int position, const std::string& address, const std::string& word, const std::string& next)
+std::string entry(int position, const std::string& address, const std::string& word, const std::string& next,
+                  int count = 1)
 {
-    return std::string(position < 10 ? "  " : " ") + std::to_string(position) + " Adresa: " + address +
-           " Cetnost:   1 Slovo: " + word + "  Dalsi: " + next + "\n";
+    char line[160];
+    (void)std::snprintf(line, sizeof line, "%3d Adresa: %s Cetnost: %3d Slovo: ", position, address.c_str(),
+                        count);
+    return line + word + "  Dalsi: " + next + "\n";
 }
+
+// The report that the text "pokus a b a druhy" gives.
+const std::string kRunReport = "Zacatek seznamu: 0x40\n" + entry(1, "0x40", "b", "0x30") +
+                               entry(2, "0x30", "a", "0x20", 2) + entry(3, "0x20", "druhy", "0x10", 2) +
+                               entry(4, "0x10", "pokus", "(nil)", 4);
 
 // A one-node report holding `word`.
 std::string one(const std::string& word)
@@ -121,7 +152,9 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
     const struct {
         const char* what;
         std::string input;
-        std::string expected; // a part of the DOT, or the error
+        std::string expected; // a part of the picture, or the error
+        const char* format = "dot";
+        const char* text = ""; // for html: the text that wrd read
     } cases[] = {
         {"Linux: the start, a link and the null pointer", linux_report,
          "start -> n1 [constraint=false];\n  n1 -> n2 [constraint=false];\n  n2 -> null"},
@@ -160,21 +193,63 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         {"one address twice, written two ways",
          "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "a", "0x10") + entry(2, "0x010", "b", "(nil)"),
          "line 3: the address 0x010 is also the node's on line 2"},
+        {"svg: each word's label", linux_report, "class=\"word\">pokus</text>", "svg"},
+        {"svg: each link as an arrow, the start's too", linux_report,
+         "<path d=\"M136 50C136 90 136 54 136 94\"/>\n<path d=\"M256 116H296\"/>", "svg"},
+        {"svg: markup escaped for XML; a backslash shows doubled, as in dot", one("\"<&>]\\x\x01"),
+         "class=\"word\">&quot;&lt;&amp;&gt;]\\\\x\\x01</text>", "svg"},
+        {"svg: a word too wide for its box is cut, and whole in the tooltip",
+         one(std::string(19, 'w') + "\xe6\xbc\xa2<"), "<title>wwwwwwwwwwwwwwwwwww\xe6\xbc\xa2&lt;</title>",
+         "svg"},
+        {"svg: a wide character that no longer fits is cut whole",
+         one(std::string(19, 'w') + "\xe6\xbc\xa2<"), ">wwwwwwwwwwwwwwwwwww\xE2\x80\xA6</text>", "svg"},
+        {"svg: an address that no node has", "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "a", "0x99"),
+         ">0x99</text><text x=\"120\" y=\"34\">no such node</text>", "svg"},
+        {"html: the text gives this report", kRunReport, "data-address=\"0x30\"", "html",
+         "pokus a b a druhy"},
+        {"html: a text that gives another count", kRunReport,
+         "position 2 holds \"a\" 2 times where the text gives \"a\" 3", "html", "pokus a b a druhy a"},
+        {"html: a text that gives another word", kRunReport,
+         "position 1 holds \"b\" 1 time where the text gives \"c\" 1", "html", "pokus a c a druhy"},
+        {"html: a text with fewer words", kRunReport, "the text gives 2 distinct words, the report 4 nodes",
+         "html", ""},
+        {"html: the report's links run elsewhere",
+         "Zacatek seznamu: 0x20\n" + entry(1, "0x20", "druhy", "0x20") +
+             entry(2, "0x10", "pokus", "(nil)", 3),
+         "the link to position 2 points elsewhere", "html", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string out = draw(c.input);
+        const std::string out = draw(c.input, c.format, c.text);
         EXPECT_NE(std::string::npos, out.find(c.expected)) << out;
     }
 }
 
-TEST(WrdDot, DotDrawsEveryPictureWithNoMessage)
+// Chromium as a test runs it on the page `text` (a file named `name`, then
+// `fragment`): headless, with no sandbox (which root lacks), printing the DOM
+// after the page's scripts ran. A profile of its own keeps it from handing the
+// page to another Chromium that is running.
+Ran chromium_dom(const std::string& chromium, const std::string& name, const std::string& text,
+                 const std::string& fragment = "")
+{
+    const std::string path = testing::TempDir() + kRunName + "_" + name;
+    const std::string profile = testing::TempDir() + kRunName + "_profile";
+    std::ofstream(path, std::ios::binary) << text;
+    Ran ran = run_tool(chromium,
+                       "--headless --no-sandbox --disable-gpu --user-data-dir='" + profile +
+                           "' --dump-dom 'file://" + path + fragment + "'",
+                       "");
+    std::filesystem::remove_all(profile);
+    (void)std::remove(path.c_str());
+    return ran;
+}
+
+TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
 {
     std::string why;
-    const std::string dot = dot_program(&why);
-    if (dot.empty()) {
-        GTEST_SKIP() << why;
-    }
+    const std::string dot = tool(WRD_DOT, "Graphviz's dot", &why);
+    const std::string rsvg = tool(WRD_RSVG_CONVERT, "rsvg-convert", &why);
+    const std::string chromium = tool(WRD_CHROMIUM, "chromium", &why);
     std::string thousand; // and the two seed words: 1,000 nodes
     for (int i = 1; i <= 998; ++i) {
         thousand += "slovo" + std::to_string(i) + "\n";
@@ -200,6 +275,9 @@ TEST(WrdDot, DotDrawsEveryPictureWithNoMessage)
         {"the word \\x01, the byte 0x01, the word \\ and the word \\\\ show apart",
          report_of("\\x01 \x01 \\ \\\\"),
          {"\\\\x01", "\\x01", "\\\\", "\\\\\\\\"}},
+        {"hostile words, a long word and an unknown address",
+         "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "\"<&>]]\\x\x01\xff\xef\xbf\xbf", "0x20") +
+             entry(2, "0x20", std::string(16382, 'a'), "0x99")},
     };
     // Every kept report of the fuzz corpus that wrd-dot reads.
     for (const auto& file : std::filesystem::directory_iterator(source + "/fuzz/corpus/report")) {
@@ -211,13 +289,30 @@ TEST(WrdDot, DotDrawsEveryPictureWithNoMessage)
         if (picture.rfind("line ", 0) == 0) {
             continue; // wrd-dot refuses it
         }
-        const Ran ran = run_tool(dot, "-Tsvg", picture);
-        EXPECT_EQ(0, ran.status);
-        EXPECT_EQ("", ran.err);
-        EXPECT_NE(std::string::npos, ran.out.find("</svg>"));
-        for (const std::string& shown : c.shown) {
-            EXPECT_NE(std::string::npos, ran.out.find(">" + shown + "</text>")) << shown;
+        if (!dot.empty()) {
+            const Ran ran = run_tool(dot, "-Tsvg", picture);
+            EXPECT_EQ(0, ran.status);
+            EXPECT_EQ("", ran.err);
+            EXPECT_NE(std::string::npos, ran.out.find("</svg>"));
+            for (const std::string& shown : c.shown) {
+                EXPECT_NE(std::string::npos, ran.out.find(">" + shown + "</text>")) << shown;
+            }
         }
+        const std::string svg = draw(c.report, "svg");
+        if (!rsvg.empty()) {
+            const Ran ran = run_tool(rsvg, "-f png", svg);
+            EXPECT_EQ(0, ran.status);
+            EXPECT_EQ("", ran.err);
+            EXPECT_EQ("\x89PNG", ran.out.substr(0, 4));
+        }
+        if (!chromium.empty()) {
+            const Ran ran = chromium_dom(chromium, "list.svg", svg);
+            EXPECT_EQ(0, ran.status);
+            EXPECT_EQ(0, ran.out.find("<svg")) << ran.out.substr(0, 800);
+        }
+    }
+    if (!why.empty()) {
+        GTEST_SKIP() << why;
     }
 }
 
@@ -243,6 +338,59 @@ TEST(WrdDot, ProgramAnswersItsArguments)
         const Ran ran = run_tool(wrd_dot, c.args, "");
         EXPECT_EQ(c.status, ran.status);
         EXPECT_EQ(c.out, ran.out);
+    }
+}
+
+// Each box of a page's DOM as "-" when hidden, else its count, then F for the
+// first node and cN for the N-th node compared: "- 1F 3c2".
+std::string boxes_of(const std::string& dom)
+{
+    std::string boxes;
+    for (std::size_t at = dom.find("<div class=\"node\""); at != std::string::npos;
+         at = dom.find("<div class=\"node\"", at + 1)) {
+        const std::string tag = dom.substr(at, dom.find('>', at) - at);
+        const auto value = [&](const std::string& name) {
+            const std::size_t begin = tag.find(" " + name + "=\"");
+            return begin == std::string::npos
+                       ? std::string()
+                       : tag.substr(begin + name.size() + 3,
+                                    tag.find('"', begin + name.size() + 3) - begin - name.size() - 3);
+        };
+        boxes += boxes.empty() ? "" : " ";
+        if (tag.find(" hidden") != std::string::npos) {
+            boxes += "-";
+            continue;
+        }
+        boxes += value("data-count");
+        boxes += tag.find(" data-first") != std::string::npos ? "F" : "";
+        boxes += value("data-compared").empty() ? "" : "c" + value("data-compared");
+    }
+    return boxes;
+}
+
+TEST(WrdDot, ChromiumShowsEachStepOfTheRun)
+{
+    std::string why;
+    const std::string chromium = tool(WRD_CHROMIUM, "chromium", &why);
+    if (chromium.empty()) {
+        GTEST_SKIP() << why;
+    }
+    const std::string page = draw(kRunReport, "html", "pokus a b a druhy");
+    const struct {
+        int step;
+        const char* boxes; // b, a, druhy, pokus: see boxes_of
+    } cases[] = {
+        {0, "- - - -"},        // the empty list, before the first call
+        {2, "- - 1F 1c1"},     // the second seed word: new, after comparing the first
+        {4, "- - 1Fc1 3c2"},   // the last seed word: a match at the second node
+        {7, "1F 1c1 1c2 4c3"}, // a new word, after comparing every node
+        {9, "1Fc1 2c2 2c3 4"}, // a seed word in the text: a match at the third node
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("step " + std::to_string(c.step));
+        const Ran ran = chromium_dom(chromium, "steps.html", page, "#step=" + std::to_string(c.step));
+        EXPECT_EQ(0, ran.status);
+        EXPECT_EQ(c.boxes, boxes_of(ran.out)) << ran.err;
     }
 }
 

@@ -1,5 +1,8 @@
-// wrd-dot: draws a wrd report as a Graphviz graph of its linked list.
+// wrd-dot: draws a wrd report as a Graphviz graph of its linked list, as an SVG
+// picture, or as a page that steps through the run that made it.
 //   wrd | wrd-dot | dot -Tsvg > list.svg
+//   wrd | wrd-dot -T html > steps.html
+#include "draw.h"
 #include "report.h"
 
 #include <cstdio>
@@ -14,14 +17,19 @@
 
 namespace {
 
-const char* const kUsage = "usage: wrd | wrd-dot [-c N] | dot -Tsvg > list.svg\n"
-                           "Reads one wrd report on standard input and writes its list as a DOT graph.\n"
-                           "  -c, --columns N  boxes per row, from 1 to 64 (default 4)\n"
-                           "  -h, --help       print this help and exit\n"
-                           "      --version    print the version and exit\n";
+const char* const kUsage = "usage: wrd | wrd-dot [-c N] [-T dot|svg|html] [--text FILE] > list.dot\n"
+                           "Reads one wrd report on standard input and writes its list as a DOT graph,\n"
+                           "as an SVG picture, or as a page that steps through the run that made it.\n"
+                           "  -c, --columns N       boxes per row, from 1 to 64 (default 4)\n"
+                           "  -T, --format FORMAT   dot (default), svg or html\n"
+                           "      --text FILE       the text that wrd read, for html (default wrd.txt)\n"
+                           "  -h, --help            print this help and exit\n"
+                           "      --version         print the version and exit\n";
 
 struct Options {
     int columns = 4;
+    std::string format = "dot";
+    std::string text = "wrd.txt";
     bool help = false;
     bool version = false;
 };
@@ -46,9 +54,22 @@ std::optional<Options> parse_arguments(int argc, char** argv)
             if (options.columns < 1 || options.columns > 64) {
                 return std::nullopt;
             }
+        } else if (argument.compare(0, 2, "-T") == 0 && argument.size() > 2) {
+            options.format = argument.substr(2);
+        } else if (argument.compare(0, 9, "--format=") == 0) {
+            options.format = argument.substr(9);
+        } else if ((argument == "-T" || argument == "--format") && i + 1 < argc) {
+            options.format = argv[++i];
+        } else if (argument.compare(0, 7, "--text=") == 0 && argument.size() > 7) {
+            options.text = argument.substr(7);
+        } else if (argument == "--text" && i + 1 < argc) {
+            options.text = argv[++i];
         } else {
             return std::nullopt;
         }
+    }
+    if (options.format != "dot" && options.format != "svg" && options.format != "html") {
+        return std::nullopt;
     }
     return options;
 }
@@ -59,6 +80,22 @@ std::string read_all(std::FILE* in)
     char block[65536];
     for (std::size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;) {
         text.append(block, got);
+    }
+    return text;
+}
+
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<std::string> read_file(const std::string& path)
+{
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
+        return std::nullopt;
+    }
+    std::string text = read_all(in);
+    const bool read = std::ferror(in) == 0;
+    (void)std::fclose(in);
+    if (!read) {
+        return std::nullopt;
     }
     return text;
 }
@@ -92,8 +129,30 @@ int main(int argc, char** argv)
         (void)std::fprintf(stderr, "wrd-dot: line %d: %s\n", error->line, error->what.c_str());
         return 1;
     }
-    const std::string dot = write_dot(std::get<Report>(parsed), options->columns);
-    if (std::fwrite(dot.data(), 1, dot.size(), stdout) != dot.size() || std::fflush(stdout) != 0) {
+    const Report& report = *std::get_if<Report>(&parsed); // the error returned above
+    bool written = false;
+    if (options->format == "html") {
+        // The page replays the text, so the text must give this very report.
+        const std::optional<std::string> words = read_file(options->text);
+        if (!words) {
+            (void)std::fprintf(stderr, "wrd-dot: cannot read %s\n", options->text.c_str());
+            return 1;
+        }
+        const auto run = replay(report, *words);
+        const auto* steps = std::get_if<std::vector<std::uint32_t>>(&run);
+        if (steps == nullptr) {
+            (void)std::fprintf(stderr, "wrd-dot: the report is not the one that %s gives: %s\n",
+                               options->text.c_str(), std::get_if<std::string>(&run)->c_str());
+            return 1;
+        }
+        written = write_html(report, *steps, options->columns, stdout);
+    } else if (options->format == "svg") {
+        written = write_svg(report, options->columns, stdout);
+    } else {
+        const std::string dot = write_dot(report, options->columns);
+        written = std::fwrite(dot.data(), 1, dot.size(), stdout) == dot.size() && std::fflush(stdout) == 0;
+    }
+    if (!written) {
         (void)std::fputs("wrd-dot: cannot write standard output\n", stderr);
         return 1;
     }

@@ -1,0 +1,91 @@
+// wrd-dot's own pictures of a report: one layout, shared by the SVG picture and
+// the page that steps through the run, and a writer for each.
+#pragma once
+
+#include "report.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <variant>
+#include <vector>
+
+/// A rectangle of the picture, in pixels from its top left corner.
+struct Box {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+/// Where everything of a report stands. `boxes` holds one box per node in
+/// report order, then the NULL marker, then one dashed marker per address that
+/// no node has (`unknown`, in order of first use). `start_target` and `next`
+/// index `boxes`: where the start line and each node's link point.
+struct Layout {
+    int width;
+    int height;
+    Box start;
+    std::vector<Box> boxes;
+    std::vector<std::string> unknown;
+    std::size_t start_target;
+    std::vector<std::size_t> next;
+};
+
+/// Lays the nodes out in rows of `columns` in report order, the NULL marker in
+/// the slot after the last node, and the unknown markers in rows below them.
+/// Time and memory grow linearly with the nodes. An empty report gives no boxes.
+Layout lay_out(const Report& report, int columns);
+
+/// The SVG path data of an arrow from one box to another: straight to the next
+/// box of a row, and otherwise a curve from the bottom of one to the top of the other.
+std::string arrow_path(const Box& from, const Box& to);
+
+/// The geometry of a node's box that the writers share: the monospace font's
+/// size and advance, where the right-hand cell begins, and how many columns
+/// of text fit in that cell.
+struct BoxText {
+    static constexpr int kFontSize = 12;
+    static constexpr double kAdvance = 7.23;
+    static constexpr int kLeftCell = 88;
+    static constexpr int kWordColumns = 20;
+};
+
+/// The word as a reader sees it in the picture, as plain UTF-8: its bytes
+/// escaped exactly as in the DOT labels, without their markup.
+// TODO(merge): stand-in; replace by shown_word() from report.h when it lands.
+std::string plain_word(const std::string& word);
+
+/// `text` (valid UTF-8) cut to at most `columns` monospace columns, ending in
+/// "…" when cut; wide East Asian characters take two columns.
+std::string fit_columns(const std::string& text, int columns);
+
+/// `text` with the five characters that XML markup reserves written as entities.
+std::string xml_escape(const std::string& text);
+
+/// A stream that remembers whether every write to it succeeded, so that a
+/// writer can stream freely and report once.
+struct Sink {
+    std::FILE* out;
+    bool ok = true;
+    void put(const std::string& text);
+};
+
+/// The report as an SVG picture laid out by lay_out, streamed to `out`: the
+/// start address, a box per node (position, address, count, word, and the
+/// whole word as its tooltip), NULL, an arrow per link and a dashed marker per
+/// unknown address. Returns false if any write failed.
+bool write_svg(const Report& report, int columns, std::FILE* out);
+
+/// Replays the run that printed `report`: the seed words, then the words of
+/// `text` up to its first zero byte, each one call to add_word. Returns the
+/// index in `report.nodes` of each call's node, or one line that says how the
+/// report differs from the one the text gives (words, counts, order or links).
+std::variant<std::vector<std::uint32_t>, std::string> replay(const Report& report, const std::string& text);
+
+/// A self-contained page that steps through the calls that `steps` (from
+/// replay) names, over the nodes of `report` laid out in rows of `columns`.
+/// Each box states its address and its count at the step shown in its DOM.
+/// Returns false if any write failed.
+bool write_html(const Report& report, const std::vector<std::uint32_t>& steps, int columns, std::FILE* out);

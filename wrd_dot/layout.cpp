@@ -1,0 +1,203 @@
+#include "draw.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <unordered_map>
+
+namespace {
+
+constexpr int kMargin = 16;
+constexpr int kBoxWidth = 240;
+constexpr int kBoxHeight = 44;
+constexpr int kNullWidth = 64;
+constexpr int kStartHeight = 34;
+constexpr int kColumnGap = 40;
+constexpr int kRowGap = 44;
+
+// The code point of the UTF-8 sequence at `*at`, which it passes; the text is
+// valid UTF-8.
+char32_t next_code_point(const std::string& text, std::size_t* at)
+{
+    const auto lead = static_cast<unsigned char>(text[*at]);
+    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t point = length == 1 ? lead : lead & (0x7F >> length);
+    for (int i = 1; i < length && *at + static_cast<std::size_t>(i) < text.size(); ++i) {
+        point = (point << 6) | (static_cast<unsigned char>(text[*at + static_cast<std::size_t>(i)]) & 0x3F);
+    }
+    *at += static_cast<std::size_t>(length);
+    return point;
+}
+
+// The monospace columns a character takes: two for the wide East Asian ranges
+// and emoji, none for combining accents, one otherwise.
+int columns_of(char32_t c)
+{
+    if (c >= 0x300 && c <= 0x36F) {
+        return 0;
+    }
+    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                      (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                      (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+                      (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
+    return wide ? 2 : 1;
+}
+
+} // namespace
+
+void Sink::put(const std::string& text)
+{
+    ok = std::fwrite(text.data(), 1, text.size(), out) == text.size() && ok;
+}
+
+// The nodes and the NULL marker fill slots 0..n of the grid, so that the arrow
+// of every link that wrd prints runs straight to the next box, or down from
+// the end of a row to the start of the next one.
+Layout lay_out(const Report& report, int columns)
+{
+    const std::size_t n = report.nodes.size();
+    const auto width = static_cast<std::size_t>(columns);
+    Layout layout{};
+    layout.start = Box{kMargin, kMargin, kBoxWidth, kStartHeight};
+    const int top = kMargin + kStartHeight + kRowGap;
+    const auto slot = [&](std::size_t index, int row0) {
+        const int row = row0 + static_cast<int>(index / width);
+        const int column = static_cast<int>(index % width);
+        return Box{kMargin + column * (kBoxWidth + kColumnGap), top + row * (kBoxHeight + kRowGap), kBoxWidth,
+                   kBoxHeight};
+    };
+    if (n == 0) {
+        layout.width = 2 * kMargin + kBoxWidth;
+        layout.height = 2 * kMargin + kBoxHeight;
+        return layout;
+    }
+
+    layout.boxes.reserve(n + 1);
+    for (std::size_t i = 0; i <= n; ++i) {
+        layout.boxes.push_back(slot(i, 0));
+    }
+    layout.boxes[n].width = kNullWidth;
+
+    std::unordered_map<std::uint64_t, std::size_t> index_of;
+    index_of.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        index_of.emplace(address_value(report.nodes[i].address), i);
+    }
+    const int grid_rows = static_cast<int>(n / width) + 1;
+    std::unordered_map<std::uint64_t, std::size_t> unknown_index;
+    const auto target = [&](const std::string& address) {
+        const std::uint64_t value = address_value(address);
+        if (value == 0) {
+            return n;
+        }
+        const auto found = index_of.find(value);
+        if (found != index_of.end()) {
+            return found->second;
+        }
+        const auto placed = unknown_index.emplace(value, layout.boxes.size());
+        if (placed.second) {
+            layout.boxes.push_back(slot(layout.unknown.size(), grid_rows));
+            layout.unknown.push_back(address);
+        }
+        return placed.first->second;
+    };
+    layout.start_target = target(report.start);
+    layout.next.reserve(n);
+    for (const ReportNode& node : report.nodes) {
+        layout.next.push_back(target(node.next));
+    }
+
+    const auto used = static_cast<int>(std::min(width, std::max(n + 1, layout.unknown.size())));
+    const int rows = grid_rows + static_cast<int>((layout.unknown.size() + width - 1) / width);
+    layout.width = 2 * kMargin + used * kBoxWidth + (used - 1) * kColumnGap;
+    layout.height = top + rows * (kBoxHeight + kRowGap) - kRowGap + kMargin;
+    return layout;
+}
+
+std::string arrow_path(const Box& from, const Box& to)
+{
+    if (from.y == to.y && to.x == from.x + from.width + kColumnGap) {
+        const int y = from.y + from.height / 2;
+        return "M" + std::to_string(from.x + from.width) + " " + std::to_string(y) + "H" +
+               std::to_string(to.x);
+    }
+    const int sx = from.x + from.width / 2;
+    const int sy = from.y + from.height;
+    const int tx = to.x + to.width / 2;
+    const int ty = to.y;
+    // Downwards the curve stays inside the gap it crosses; upwards it loops.
+    const int bend = ty > sy ? std::min(ty - sy - 4, 60) : 60;
+    return "M" + std::to_string(sx) + " " + std::to_string(sy) + "C" + std::to_string(sx) + " " +
+           std::to_string(sy + bend) + " " + std::to_string(tx) + " " + std::to_string(ty - bend) + " " +
+           std::to_string(tx) + " " + std::to_string(ty);
+}
+
+// escape_word's label markup undone: its entities, and the backslash pair that
+// dot shows as one backslash.
+std::string plain_word(const std::string& word)
+{
+    static const struct {
+        const char* markup;
+        char shown;
+    } kMarkup[] = {{"&amp;", '&'},  {"&lt;", '<'},  {"&gt;", '>'},
+                   {"&quot;", '"'}, {"&#93;", ']'}, {"\\\\", '\\'}};
+    const std::string label = escape_word(word);
+    std::string shown;
+    for (std::size_t at = 0; at < label.size();) {
+        const auto* found = std::find_if(std::begin(kMarkup), std::end(kMarkup), [&](const auto& m) {
+            return label.compare(at, std::strlen(m.markup), m.markup) == 0;
+        });
+        if (found != std::end(kMarkup)) {
+            shown += found->shown;
+            at += std::strlen(found->markup);
+        } else {
+            shown += label[at++];
+        }
+    }
+    return shown;
+}
+
+std::string fit_columns(const std::string& text, int columns)
+{
+    int used = 0;
+    std::size_t fits = 0; // the bytes that leave a column for the ellipsis
+    for (std::size_t at = 0; at < text.size();) {
+        used += columns_of(next_code_point(text, &at));
+        if (used > columns) {
+            return text.substr(0, fits) + "\xE2\x80\xA6";
+        }
+        if (used <= columns - 1) {
+            fits = at;
+        }
+    }
+    return text;
+}
+
+std::string xml_escape(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}

@@ -1,0 +1,107 @@
+#include "draw.h"
+
+namespace {
+
+const char* const kStyle =
+    "<style>"
+    "rect{fill:#fff;stroke:#333}.cells{fill:none;stroke:#333}.unknown,.empty{stroke-dasharray:4 "
+    "3}.start{fill:none;stroke:none}"
+    "text{fill:#111}.word{font-weight:bold}.links{fill:none;stroke:#333}.head{fill:#333}"
+    "</style>\n"
+    "<defs><marker id=\"head\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"8\" "
+    "markerHeight=\"8\" markerUnits=\"userSpaceOnUse\" orient=\"auto\">"
+    "<path class=\"head\" d=\"M0 0L10 5L0 10z\"/></marker></defs>\n";
+
+std::string at(const Box& box)
+{
+    return "<g transform=\"translate(" + std::to_string(box.x) + " " + std::to_string(box.y) + ")\">";
+}
+
+std::string text(int x, int y, const std::string& body, const char* css_class = nullptr)
+{
+    return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\"" +
+           (css_class != nullptr ? std::string(" class=\"") + css_class + "\"" : "") + ">" + body + "</text>";
+}
+
+// A marker box with one or two centred lines of text.
+std::string marker(const Box& box, const char* css_class, const std::string& line1, const std::string& line2)
+{
+    const int middle = box.width / 2;
+    std::string svg = at(box) + "<rect class=\"" + css_class + "\" width=\"" + std::to_string(box.width) +
+                      "\" height=\"" + std::to_string(box.height) + "\" rx=\"6\"/>";
+    svg += line2.empty() ? text(middle, box.height / 2 + 4, line1)
+                         : text(middle, box.height / 2 - 4, line1) + text(middle, box.height / 2 + 12, line2);
+    return svg + "</g>\n";
+}
+
+// One node's box: position and address above, count and word below; a word
+// cut to fit keeps its whole text as the box's tooltip.
+std::string node_box(const ReportNode& node, const Box& box)
+{
+    const std::string shown = plain_word(node.word);
+    const std::string fitted = fit_columns(shown, BoxText::kWordColumns);
+    const int right = BoxText::kLeftCell + 6;
+    std::string svg = at(box);
+    if (fitted != shown) {
+        svg += "<title>" + xml_escape(shown) + "</title>";
+    }
+    svg +=
+        "<rect width=\"" + std::to_string(box.width) + "\" height=\"" + std::to_string(box.height) + "\"/>";
+    svg += "<path class=\"cells\" d=\"M" + std::to_string(BoxText::kLeftCell) + " 0V" +
+           std::to_string(box.height) + "M0 " + std::to_string(box.height / 2) + "H" +
+           std::to_string(box.width) + "\"/>";
+    svg += text(6, 16, std::to_string(node.position)) + text(right, 16, node.address);
+    svg += text(6, 38, std::to_string(node.count) + "\xC3\x97") + text(right, 38, xml_escape(fitted), "word");
+    return svg + "</g>\n";
+}
+
+} // namespace
+
+// Boxes first, arrows over them, so that an arrow of a crafted report that
+// crosses a box stays visible.
+bool write_svg(const Report& report, int columns, std::FILE* out)
+{
+    const Layout layout = lay_out(report, columns);
+    Sink sink{out};
+    const std::string width = std::to_string(layout.width);
+    const std::string height = std::to_string(layout.height);
+    sink.put(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+        width + "\" height=\"" + height + "\" viewBox=\"0 0 " + width + " " + height +
+        "\" font-family=\"monospace\" font-size=\"" + std::to_string(BoxText::kFontSize) + "\">\n" + kStyle);
+    if (report.nodes.empty()) {
+        Box empty = layout.start;
+        empty.height = layout.height - 2 * empty.y;
+        sink.put(marker(empty, "empty", "Seznam je prazdny.", "") + "</svg>\n");
+        return sink.ok && std::fflush(out) == 0;
+    }
+
+    const Box& start = layout.start;
+    sink.put("<g text-anchor=\"middle\">" + marker(start, "start", "Zacatek seznamu", report.start));
+    const std::size_t n = report.nodes.size();
+    sink.put(marker(layout.boxes[n], "null", "NULL", ""));
+    for (std::size_t u = 0; u < layout.unknown.size(); ++u) {
+        sink.put(marker(layout.boxes[n + 1 + u], "unknown", layout.unknown[u], "no such node"));
+    }
+    sink.put("</g>\n");
+
+    std::string batch;
+    for (std::size_t i = 0; i < n; ++i) {
+        batch += node_box(report.nodes[i], layout.boxes[i]);
+        if (batch.size() > 65536) {
+            sink.put(batch);
+            batch.clear();
+        }
+    }
+    batch += "<g class=\"links\" marker-end=\"url(#head)\">\n";
+    batch += "<path d=\"" + arrow_path(start, layout.boxes[layout.start_target]) + "\"/>\n";
+    for (std::size_t i = 0; i < n; ++i) {
+        batch += "<path d=\"" + arrow_path(layout.boxes[i], layout.boxes[layout.next[i]]) + "\"/>\n";
+        if (batch.size() > 65536) {
+            sink.put(batch);
+            batch.clear();
+        }
+    }
+    sink.put(batch + "</g>\n</svg>\n");
+    return sink.ok && std::fflush(out) == 0;
+}
