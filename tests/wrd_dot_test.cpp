@@ -61,14 +61,28 @@ std::string dot_program(std::string* why)
     return dot;
 }
 
-// The DOT for a report, or "line N: what is wrong".
-std::string draw(const std::string& input)
+// The DOT for a report in rows of `columns`, read from a file as wrd-dot reads
+// standard input, or "line N: what is wrong", and "(stopped early)" when the
+// reader left the rest of the input unread.
+std::string draw(const std::string& input, int columns = 4)
 {
-    const auto parsed = parse_report(input);
+    std::FILE* file = std::tmpfile();
+    (void)std::fwrite(input.data(), 1, input.size(), file);
+    std::rewind(file);
+    const auto parsed = read_report(file);
+    std::string out;
     if (const auto* error = std::get_if<ReportError>(&parsed)) {
-        return "line " + std::to_string(error->line) + ": " + error->what;
+        out = "line " + std::to_string(error->line) + ": " + error->what;
+        out += std::ftell(file) < static_cast<long>(input.size()) ? " (stopped early)" : "";
+    } else {
+        std::rewind(file);
+        EXPECT_TRUE(write_dot(std::get<Report>(parsed), columns, file));
+        out.resize(static_cast<std::size_t>(std::ftell(file)));
+        std::rewind(file);
+        (void)std::fread(out.data(), 1, out.size(), file);
     }
-    return write_dot(std::get<Report>(parsed), 4);
+    (void)std::fclose(file);
+    return out;
 }
 
 std::string entry(int position, const std::string& address, const std::string& word, const std::string& next)
@@ -110,11 +124,12 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         {"the empty list", "Seznam je prazdny.\n", "label=\"Seznam je prazdny.\""},
         {"markup bytes become entities; a backslash is two pairs, which dot shows as two",
          one("\"<&>{|}]\\x"), "<b>&quot;&lt;&amp;&gt;{|}&#93;\\\\\\\\x</b>"},
-        {"control bytes", one("a\x01\x1b\x7f"), "<b>a\\x01\\x1B\\x7F</b>"},
+        {"control bytes; dot reads the doubled backslash of an escape as one", one("a\x01\x1b\x7f"),
+         "<b>a\\\\x01\\\\x1B\\\\x7F</b>"},
         {"valid UTF-8 stays", one("\xc4\x8d\xf0\x9f\x90\x8d"), "<b>\xc4\x8d\xf0\x9f\x90\x8d</b>"},
         {"bytes of no valid UTF-8 sequence: stray, cut, overlong, surrogate; no XML character: U+FFFF",
          one("\xff\x80\xc4\xc0\xaf\xed\xa0\x80\xef\xbf\xbf"),
-         "<b>\\xFF\\x80\\xC4\\xC0\\xAF\\xED\\xA0\\x80\\xEF\\xBF\\xBF</b>"},
+         "<b>\\\\xFF\\\\x80\\\\xC4\\\\xC0\\\\xAF\\\\xED\\\\xA0\\\\x80\\\\uFFFF</b>"},
         {"a word too long for dot's label: its start, then its length", one(std::string(16382, 'a')),
          "aaaa\xE2\x80\xA6 (16,382 bytes)</b>"},
         {"empty input", "", "line 1: the input is empty, not a wrd report"},
