@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <variant>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -87,14 +92,29 @@ std::string draw(const std::string& input, int columns = 4)
 
 std::string entry(int position, const std::string& address, const std::string& word, const std::string& next)
 {
-    return std::string(position < 10 ? "  " : " ") + std::to_string(position) + " Adresa: " + address +
-           " Cetnost:   1 Slovo: " + word + "  Dalsi: " + next + "\n";
+    return std::string(position < 10    ? "  "
+                       : position < 100 ? " "
+                                        : "") +
+           std::to_string(position) + " Adresa: " + address + " Cetnost:   1 Slovo: " + word +
+           "  Dalsi: " + next + "\n";
 }
 
 // A one-node report holding `word`.
 std::string one(const std::string& word)
 {
     return "Zacatek seznamu: 0x10\n" + entry(1, "0x10", word, "(nil)");
+}
+
+// A report of `n` nodes whose words are the `words` given, then w1, w2 ...
+std::string list(std::size_t n, std::vector<std::string> words = {})
+{
+    std::string text = "Zacatek seznamu: 0x10\n";
+    for (std::size_t i = 1; i <= n; ++i) {
+        words.push_back("w" + std::to_string(i));
+        text += entry(static_cast<int>(i), "0x" + std::to_string(i * 10), words[i - 1],
+                      i < n ? "0x" + std::to_string(i * 10 + 10) : "(nil)");
+    }
+    return text;
 }
 
 TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
@@ -132,7 +152,18 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
          "<b>\\\\xFF\\\\x80\\\\xC4\\\\xC0\\\\xAF\\\\xED\\\\xA0\\\\x80\\\\uFFFF</b>"},
         {"a word too long for dot's label: its start, then its length", one(std::string(16382, 'a')),
          "aaaa\xE2\x80\xA6 (16,382 bytes)</b>"},
+        {"positions of three digits: line 101 starts with a digit", list(100), "n100 -> null [constraint"},
         {"empty input", "", "line 1: the input is empty, not a wrd report"},
+        {"yes: the first line is wrong, and the rest is not read", "y\n" + std::string(1 << 20, 'y'),
+         "line 1: expected \"Zacatek seznamu: \" or \"Seznam je prazdny.\" (stopped early)"},
+        {"zero bytes: no line ends, and none can start so", std::string(1 << 20, '\0'),
+         "line 1: expected \"Zacatek seznamu: \" or \"Seznam je prazdny.\" (stopped early)"},
+        {"a node's line that goes on past any address",
+         "Zacatek seznamu: 0x10\n  1 Adresa: 0x10 Cetnost:   1 Slovo: a  Dalsi: " + std::string(1 << 20, '1'),
+         "line 2: the next node's address is not an address (stopped early)"},
+        {"more blanks than %3d writes",
+         "Zacatek seznamu: 0x10\n   1 Adresa: 0x10 Cetnost:   1 Slovo: a  Dalsi: (nil)\n",
+         "line 2: not a node's line"},
         {"a line of another form", "Zacatek seznamu: 0x10\nhello\n", "line 2: not a node's line"},
         {"cut inside a line", linux_report.substr(0, linux_report.size() - 4),
          "line 3: the input ends inside"},
@@ -153,26 +184,102 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
     }
 }
 
+// The texts between `open` and `close` in `text`, in order.
+std::vector<std::string> between(const std::string& text, const std::string& open, const std::string& close)
+{
+    std::vector<std::string> found;
+    for (std::size_t at = 0; (at = text.find(open, at)) != std::string::npos;) {
+        at += open.size();
+        const std::size_t end = text.find(close, at);
+        found.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return found;
+}
+
+// Each word shown in a label of its own, no two alike.
+void expect_apart(const std::vector<std::string>& labels, std::size_t words)
+{
+    EXPECT_EQ(words, labels.size());
+    EXPECT_EQ(labels.size(), std::set<std::string>(labels.begin(), labels.end()).size());
+}
+
+// dot -Tplain gives each node's place and style: every box must be visible,
+// box i in row i / columns, rows from the top and boxes from the left.
+void expect_rows(const std::string& plain, std::size_t boxes, int columns)
+{
+    std::vector<std::pair<double, double>> places;
+    std::istringstream lines(plain);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::vector<std::string> words{std::istream_iterator<std::string>(fields), {}};
+        if (words.size() > 8 && words[0] == "node" && words[1][0] == 'n' && words[1] != "null") {
+            EXPECT_NE("invis", words[words.size() - 4]) << words[1];
+            places.emplace_back(std::stod(words[2]), std::stod(words[3]));
+        }
+    }
+    ASSERT_EQ(boxes, places.size());
+    const auto width = static_cast<std::size_t>(columns);
+    for (std::size_t i = 1; i < boxes; ++i) {
+        if (i % width != 0) {
+            EXPECT_EQ(places[i - 1].second, places[i].second) << "box " << i + 1 << " beside the one before";
+            EXPECT_LT(places[i - 1].first, places[i].first) << "box " << i + 1;
+        } else {
+            EXPECT_GT(places[i - width].second, places[i].second) << "box " << i + 1 << " below its row";
+        }
+    }
+}
+
 TEST(WrdDot, DotDrawsEveryPictureWithNoMessage)
 {
-    std::string why;
-    const std::string dot = dot_program(&why);
-    if (dot.empty()) {
-        GTEST_SKIP() << why;
-    }
     const struct {
         const char* what;
         std::string report;
+        int columns = 4;
+        std::vector<std::string> shows = {}; // labels the picture must show
     } cases[] = {
         {"a one-node list", one("slovo")},
         {"the empty list", "Seznam je prazdny.\n"},
+        {"rows of 1: a row of one box is no invisible chain", list(3), 1},
+        {"rows of 2", list(5), 2},
+        {"rows of 64", list(130), 64},
+        {"the sample in rows of 1", slurp(WRD_SAMPLE_REPORT), 1},
+        // Words that draw alike unless escaped.
+        {"a byte-order mark before the first word", list(2, {"\uFEFFTohle", "Tohle"}), 4, {R"(\uFEFFTohle)"}},
+        {"a zero-width space, soft hyphen, word joiner, byte-order mark inside",
+         list(5, {"ab", "a\u200Bb", "a\u00ADb", "a\u2060b", "a\uFEFFb"}),
+         4,
+         {R"(a\u200Bb)", R"(a\u00ADb)", R"(a\u2060b)", R"(a\uFEFFb)"}},
+        {"a right-to-left override", list(2, {"\u202Eabc", "cba"}), 4, {R"(\u202Eabc)"}},
+        {"a composed and a decomposed e acute",
+         list(2, {"caf\u00E9", "cafe\u0301"}),
+         4,
+         {"caf\u00E9", R"(cafe\u0301)"}},
+        {"a no-break space", list(2, {"a\u00A0b", "a"}), 4, {R"(a\u00A0b)"}},
     };
+    std::string why;
+    const std::string dot = dot_program(&why);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Ran ran = run_tool(dot, "-Tsvg", draw(c.report));
-        EXPECT_EQ(0, ran.status);
-        EXPECT_EQ("", ran.err);
-        EXPECT_NE(std::string::npos, ran.out.find("</svg>"));
+        const std::string graph = draw(c.report, c.columns);
+        const std::size_t words = between(c.report, " Slovo: ", "  Dalsi: ").size();
+        expect_apart(between(graph, "<b>", "</b>"), words);
+        if (dot.empty()) {
+            continue;
+        }
+        const Ran svg = run_tool(dot, "-Tsvg", graph);
+        EXPECT_EQ(0, svg.status);
+        EXPECT_EQ("", svg.err);
+        EXPECT_NE(std::string::npos, svg.out.find("</svg>"));
+        const auto shown = between(svg.out, "font-weight=\"bold\" font-size=\"11.00\">", "</text>");
+        expect_apart(shown, words);
+        for (const std::string& label : c.shows) {
+            EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), label)) << label;
+        }
+        expect_rows(run_tool(dot, "-Tplain", graph).out, words, c.columns);
+    }
+    if (dot.empty()) {
+        GTEST_SKIP() << why << "; the DOT's labels were checked";
     }
 }
 
