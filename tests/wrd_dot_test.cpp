@@ -58,7 +58,7 @@ Ran run_tool(const std::string& program, const std::string& args, const std::str
 // tests cannot run it.
 std::string dot_program(std::string* why)
 {
-    const std::string dot = WRD_DOT;
+    std::string dot = WRD_DOT;
     if (dot.empty()) {
         *why = "SKIPPED: Graphviz's dot was not found when the build was configured, or the build is a cross "
                "build";

@@ -105,9 +105,10 @@ std::variant<Options, std::string> parse_arguments(int argc, const char* const* 
             }
             value = argv[++i];
         }
-        std::string wrong = option->apply(&options, value);
+        const std::string wrong = option->apply(&options, value);
         if (!wrong.empty()) {
-            return "option '" + spelled + "': " + wrong;
+            return "option '" + spelled +
+                   "': " + wrong; // NOLINT(performance-inefficient-string-concatenation)
         }
     }
     return options;

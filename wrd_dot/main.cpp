@@ -58,22 +58,23 @@ int draw(int columns)
 
 } // namespace
 
-int main(int argc, char** argv)
+// A report too big for memory ends with one line, not an abort. No other
+// exception can arise; one that did would be a fault, and aborts.
+int main(int argc, char** argv) // NOLINT(bugprone-exception-escape)
 {
-    const auto parsed = parse_arguments(argc, argv);
-    if (const auto* wrong = std::get_if<std::string>(&parsed)) {
-        (void)std::fprintf(stderr, "wrd-dot: %s\n%s", wrong->c_str(), kUsage);
-        return kUsageError;
-    }
-    const Options& options = std::get<Options>(parsed);
-    if (options.help) {
-        return print(kUsage);
-    }
-    if (options.version) {
-        return print(std::string("wrd-dot ") + WRD_VERSION + "\n");
-    }
-    // A report too big for memory ends with one line, not an abort.
     try {
+        const auto parsed = parse_arguments(argc, argv);
+        if (const auto* wrong = std::get_if<std::string>(&parsed)) {
+            (void)std::fprintf(stderr, "wrd-dot: %s\n%s", wrong->c_str(), kUsage);
+            return kUsageError;
+        }
+        const Options& options = std::get<Options>(parsed);
+        if (options.help) {
+            return print(kUsage);
+        }
+        if (options.version) {
+            return print(std::string("wrd-dot ") + WRD_VERSION + "\n");
+        }
         return draw(options.columns);
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
