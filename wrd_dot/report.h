@@ -55,7 +55,8 @@ bool is_null_address(const std::string& address);
 std::string shown_word(const std::string& word);
 
 /// shown_word as the text of a DOT HTML-like label: the markup's characters as
-/// entities and each backslash doubled, since dot reads a pair as one.
+/// entities and each backslash doubled, since dot reads a pair as one; a long
+/// word is cut where the label's own text would pass graphviz's limit.
 std::string escape_word(const std::string& word);
 
 /// Writes the report to `out` as a DOT graph, as it is made: one box per node in
