@@ -38,9 +38,9 @@ int main()
     }
     lost |= !count_words(&data, text);
 
-    const bool lines_whole = print_list(&data);
+    bool written = print_list(&data);
     (void)std::fflush(stdout);
-    const bool written = lines_whole && std::ferror(stdout) == 0;
+    written &= std::ferror(stdout) == 0;
 
     free_list(&data);
     std::free(text);
