@@ -1,6 +1,7 @@
 // Fuzzes what wrd does with any wrd.txt: splits and counts the text with the
 // very code that wrd runs, then checks the list against a plain model, the
-// list's report as wrd-dot reads it back, and the release of the list.
+// list's report byte for byte against the form it must have and as wrd-dot
+// reads it back, and the release of the list.
 #include "count_words.h"
 #include "report.h"
 #include "text_model.h"
@@ -37,13 +38,41 @@ std::string report_of(const WordList* list)
         return file;
     }();
     (void)capture;
-    print_list(list);
+    check(print_list(list), "print_list writes every line whole");
     (void)std::fflush(stdout);
     std::string out(static_cast<std::size_t>(::lseek(STDOUT_FILENO, 0, SEEK_CUR)), '\0');
     (void)::pread(STDOUT_FILENO, out.data(), out.size(), 0);
     (void)::ftruncate(STDOUT_FILENO, 0);
     (void)::lseek(STDOUT_FILENO, 0, SEEK_SET);
     return out;
+}
+
+// A number as "%3d" writes it: right-aligned in at least three columns.
+std::string padded(long n)
+{
+    const std::string digits = std::to_string(n);
+    return std::string(digits.size() < 3 ? 3 - digits.size() : 0, ' ') + digits;
+}
+
+// The report that the list must give, built without printf's field widths;
+// addresses are the C library's own rendering.
+std::string expected_report(const WordList list)
+{
+    const auto address = [](const void* pointer) {
+        char text[32];
+        (void)std::snprintf(text, sizeof text, "%p", pointer);
+        return std::string(text);
+    };
+    if (list == nullptr) {
+        return "Seznam je prazdny.\n";
+    }
+    std::string report = "Zacatek seznamu: " + address(list) + "\n";
+    long position = 1;
+    for (const WordNode* node = list; node != nullptr; node = node->next) {
+        report += padded(position++) + " Adresa: " + address(node) + " Cetnost: " + padded(node->count) +
+                  " Slovo: " + node->word + "  Dalsi: " + address(node->next) + "\n";
+    }
+    return report;
 }
 
 } // namespace
@@ -64,7 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check(counts == model(input, false), "the list holds the model's words and counts, in its order");
 
-    const auto parsed = parse_report(report_of(&list));
+    const std::string printed = report_of(&list);
+    check(printed == expected_report(list), "the report has its form, byte for byte");
+    const auto parsed = parse_report(printed);
     check(std::holds_alternative<Report>(parsed), "wrd-dot reads the report");
     const Report& report = std::get<Report>(parsed);
     check(report.nodes.size() == counts.size(), "the report has a line per node");

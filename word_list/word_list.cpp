@@ -66,19 +66,21 @@ bool add_word(WordList* list, const char* word)
     return true;
 }
 
-void print_list(const WordList* list)
+// printf's result is the only sign of a line it gave up on: past INT_MAX
+// characters it returns -1 and leaves the stream's error indicator clear.
+bool print_list(const WordList* list)
 {
     if (*list == nullptr) {
-        std::printf("Seznam je prazdny.\n");
-        return;
+        return std::printf("Seznam je prazdny.\n") >= 0;
     }
-    std::printf("Zacatek seznamu: %p\n", static_cast<const void*>(*list));
+    bool written = std::printf("Zacatek seznamu: %p\n", static_cast<const void*>(*list)) >= 0;
     int position = 1;
     for (const WordNode* node = *list; node != nullptr; node = node->next) {
-        std::printf("%3d Adresa: %p Cetnost: %3d Slovo: %s  Dalsi: %p\n", position++,
-                    static_cast<const void*>(node), node->count, node->word,
-                    static_cast<const void*>(node->next));
+        written &= std::printf("%3d Adresa: %p Cetnost: %3d Slovo: %s  Dalsi: %p\n", position++,
+                               static_cast<const void*>(node), node->count, node->word,
+                               static_cast<const void*>(node->next)) >= 0;
     }
+    return written;
 }
 
 bool free_list(WordList* list)

@@ -25,7 +25,9 @@ bool add_word(WordList* list, const char* word);
 /// empty list prints "Seznam je prazdny."; otherwise a start line with the first
 /// node's address comes first, then one line per node, such as
 ///   1 Adresa: 0x55d0c3a4e2c0 Cetnost:   2 Slovo: slovo  Dalsi: 0x55d0c3a4e2a0
-void print_list(const WordList* list);
+/// Returns false when printf could not write a line whole (a word near 2 GiB
+/// overflows its count without marking the stream), so the caller can tell.
+bool print_list(const WordList* list);
 
 /// Releases every node and its word and leaves `*list` null. Returns false, doing
 /// nothing, when the list is already empty.

@@ -52,11 +52,6 @@ struct BoxText {
     static constexpr int kWordColumns = 20;
 };
 
-/// The word as a reader sees it in the picture, as plain UTF-8: its bytes
-/// escaped exactly as in the DOT labels, without their markup.
-// TODO(merge): stand-in; replace by shown_word() from report.h when it lands.
-std::string plain_word(const std::string& word);
-
 /// `text` (valid UTF-8) cut to at most `columns` monospace columns, ending in
 /// "…" when cut; wide East Asian characters take two columns.
 std::string fit_columns(const std::string& text, int columns);

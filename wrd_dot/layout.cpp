@@ -133,31 +133,6 @@ std::string arrow_path(const Box& from, const Box& to)
            std::to_string(tx) + " " + std::to_string(ty);
 }
 
-// escape_word's label markup undone: its entities, and the backslash pair that
-// dot shows as one backslash.
-std::string plain_word(const std::string& word)
-{
-    static const struct {
-        const char* markup;
-        char shown;
-    } kMarkup[] = {{"&amp;", '&'},  {"&lt;", '<'},  {"&gt;", '>'},
-                   {"&quot;", '"'}, {"&#93;", ']'}, {"\\\\", '\\'}};
-    const std::string label = escape_word(word);
-    std::string shown;
-    for (std::size_t at = 0; at < label.size();) {
-        const auto* found = std::find_if(std::begin(kMarkup), std::end(kMarkup), [&](const auto& m) {
-            return label.compare(at, std::strlen(m.markup), m.markup) == 0;
-        });
-        if (found != std::end(kMarkup)) {
-            shown += found->shown;
-            at += std::strlen(found->markup);
-        } else {
-            shown += label[at++];
-        }
-    }
-    return shown;
-}
-
 std::string fit_columns(const std::string& text, int columns)
 {
     int used = 0;

@@ -2,13 +2,18 @@
 // picture, or as a page that steps through the run that made it.
 //   wrd | wrd-dot | dot -Tsvg > list.svg
 //   wrd | wrd-dot -T html > steps.html
+#include "arguments.h"
 #include "draw.h"
 #include "report.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <variant>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -26,62 +31,15 @@ const char* const kUsage = "usage: wrd | wrd-dot [-c N] [-T dot|svg|html] [--tex
                            "  -h, --help            print this help and exit\n"
                            "      --version         print the version and exit\n";
 
-struct Options {
-    int columns = 4;
-    std::string format = "dot";
-    std::string text = "wrd.txt";
-    bool help = false;
-    bool version = false;
-};
+constexpr int kWrong = 1; // bad input, or a read or write that failed
+constexpr int kUsageError = 2;
+constexpr int kNoMemory = 3;
 
-// The options, or nothing when an argument is unknown, or when N is missing,
-// not a number or out of range.
-std::optional<Options> parse_arguments(int argc, char** argv)
+// Text asked for by --help or --version; it too must be written whole.
+int print(const std::string& text)
 {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "-h" || argument == "--help") {
-            options.help = true;
-        } else if (argument == "--version") {
-            options.version = true;
-        } else if ((argument == "-c" || argument == "--columns") && i + 1 < argc) {
-            const std::string n = argv[++i];
-            if (n.empty() || n.size() > 3 || n.find_first_not_of("0123456789") != std::string::npos) {
-                return std::nullopt;
-            }
-            options.columns = std::stoi(n);
-            if (options.columns < 1 || options.columns > 64) {
-                return std::nullopt;
-            }
-        } else if (argument.compare(0, 2, "-T") == 0 && argument.size() > 2) {
-            options.format = argument.substr(2);
-        } else if (argument.compare(0, 9, "--format=") == 0) {
-            options.format = argument.substr(9);
-        } else if ((argument == "-T" || argument == "--format") && i + 1 < argc) {
-            options.format = argv[++i];
-        } else if (argument.compare(0, 7, "--text=") == 0 && argument.size() > 7) {
-            options.text = argument.substr(7);
-        } else if (argument == "--text" && i + 1 < argc) {
-            options.text = argv[++i];
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (options.format != "dot" && options.format != "svg" && options.format != "html") {
-        return std::nullopt;
-    }
-    return options;
-}
-
-std::string read_all(std::FILE* in)
-{
-    std::string text;
-    char block[65536];
-    for (std::size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;) {
-        text.append(block, got);
-    }
-    return text;
+    const bool written = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
+    return written ? 0 : kWrong;
 }
 
 // The whole file, or nothing when it cannot be opened or read.
@@ -91,7 +49,11 @@ std::optional<std::string> read_file(const std::string& path)
     if (in == nullptr) {
         return std::nullopt;
     }
-    std::string text = read_all(in);
+    std::string text;
+    char block[65536];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;) {
+        text.append(block, got);
+    }
     const bool read = std::ferror(in) == 0;
     (void)std::fclose(in);
     if (!read) {
@@ -100,61 +62,78 @@ std::optional<std::string> read_file(const std::string& path)
     return text;
 }
 
-} // namespace
-
-// Reads the whole input and checks it before writing anything, so that bad
-// input leaves standard output empty.
-int main(int argc, char** argv)
+// The page: the text replayed must give this very report, or nothing is written.
+int write_page(const Report& report, const Options& options)
 {
-    const std::optional<Options> options = parse_arguments(argc, argv);
-    if (!options || options->help) {
-        (void)std::fputs(kUsage, options ? stdout : stderr);
-        return options ? 0 : 2;
+    const std::optional<std::string> text = read_file(options.text);
+    if (!text) {
+        (void)std::fprintf(stderr, "wrd-dot: cannot read %s\n", options.text.c_str());
+        return kWrong;
     }
-    if (options->version) {
-        (void)std::printf("wrd-dot %s\n", WRD_VERSION);
-        return 0;
+    const auto run = replay(report, *text);
+    if (const auto* mismatch = std::get_if<std::string>(&run)) {
+        (void)std::fprintf(stderr, "wrd-dot: the report is not the one that %s gives: %s\n",
+                           options.text.c_str(), mismatch->c_str());
+        return kWrong;
     }
+    return write_html(report, std::get<std::vector<std::uint32_t>>(run), options.columns, stdout) ? 0 : -1;
+}
+
+// Reads the report, line by line, and writes its picture as it is made.
+int draw(const Options& options)
+{
 #ifdef _WIN32
     // Bytes as they are: text mode would end the input at a 0x1A in a word.
     (void)_setmode(_fileno(stdin), _O_BINARY);
 #endif
-    const std::string text = read_all(stdin);
-    if (std::ferror(stdin) != 0) {
-        (void)std::fputs("wrd-dot: cannot read standard input\n", stderr);
-        return 1;
-    }
-    const auto parsed = parse_report(text);
-    if (const auto* error = std::get_if<ReportError>(&parsed)) {
-        (void)std::fprintf(stderr, "wrd-dot: line %d: %s\n", error->line, error->what.c_str());
-        return 1;
-    }
-    const Report& report = *std::get_if<Report>(&parsed); // the error returned above
-    bool written = false;
-    if (options->format == "html") {
-        // The page replays the text, so the text must give this very report.
-        const std::optional<std::string> words = read_file(options->text);
-        if (!words) {
-            (void)std::fprintf(stderr, "wrd-dot: cannot read %s\n", options->text.c_str());
-            return 1;
+    const auto read = read_report(stdin);
+    if (const auto* error = std::get_if<ReportError>(&read)) {
+        if (error->line == 0) {
+            (void)std::fprintf(stderr, "wrd-dot: cannot read standard input\n");
+        } else {
+            (void)std::fprintf(stderr, "wrd-dot: line %d: %s\n", error->line, error->what.c_str());
         }
-        const auto run = replay(report, *words);
-        const auto* steps = std::get_if<std::vector<std::uint32_t>>(&run);
-        if (steps == nullptr) {
-            (void)std::fprintf(stderr, "wrd-dot: the report is not the one that %s gives: %s\n",
-                               options->text.c_str(), std::get_if<std::string>(&run)->c_str());
-            return 1;
-        }
-        written = write_html(report, *steps, options->columns, stdout);
-    } else if (options->format == "svg") {
-        written = write_svg(report, options->columns, stdout);
+        return kWrong;
+    }
+    const Report& report = std::get<Report>(read);
+    int status = 0;
+    if (options.format == "html") {
+        status = write_page(report, options);
+    } else if (options.format == "svg") {
+        status = write_svg(report, options.columns, stdout) ? 0 : -1;
     } else {
-        const std::string dot = write_dot(report, options->columns);
-        written = std::fwrite(dot.data(), 1, dot.size(), stdout) == dot.size() && std::fflush(stdout) == 0;
+        status = write_dot(report, options.columns, stdout) ? 0 : -1;
     }
-    if (!written) {
+    if (status < 0 || (status == 0 && std::fflush(stdout) != 0)) {
         (void)std::fputs("wrd-dot: cannot write standard output\n", stderr);
-        return 1;
+        return kWrong;
     }
-    return 0;
+    return status;
+}
+
+} // namespace
+
+// A report too big for memory ends with one line, not an abort. No other
+// exception can arise; one that did would be a fault, and aborts.
+int main(int argc, char** argv) // NOLINT(bugprone-exception-escape)
+{
+    try {
+        const auto parsed = parse_arguments(argc, argv);
+        if (const auto* wrong = std::get_if<std::string>(&parsed)) {
+            (void)std::fprintf(stderr, "wrd-dot: %s\n%s", wrong->c_str(), kUsage);
+            return kUsageError;
+        }
+        const Options& options = std::get<Options>(parsed);
+        if (options.help) {
+            return print(kUsage);
+        }
+        if (options.version) {
+            return print(std::string("wrd-dot ") + WRD_VERSION + "\n");
+        }
+        return draw(options);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    (void)std::fputs("wrd-dot: out of memory\n", stderr);
+    return kNoMemory;
 }

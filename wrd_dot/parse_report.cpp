@@ -4,7 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <map>
+#include <optional>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -25,21 +26,25 @@ struct Cursor {
         return true;
     }
 
-    // Blanks, then decimal digits: "%3d" of a positive number.
+    // "%3d" of a number from 1 to 2147483647: blanks before fewer than three
+    // digits fill the field to three, and no more than that.
     bool number(long* value)
     {
+        const std::size_t begin = at;
         while (at < line.size() && line[at] == ' ') {
             ++at;
         }
-        const std::size_t begin = at;
+        const std::size_t blanks = at - begin;
+        const std::size_t digits_at = at;
         while (at < line.size() && line[at] >= '0' && line[at] <= '9') {
             ++at;
         }
-        if (at == begin || at - begin > 10) {
+        const std::size_t digits = at - digits_at;
+        if (digits == 0 || digits > 10 || blanks != (digits < 3 ? 3 - digits : 0) || line[digits_at] == '0') {
             return false;
         }
         errno = 0;
-        *value = std::strtol(line.c_str() + begin, nullptr, 10);
+        *value = std::strtol(line.c_str() + digits_at, nullptr, 10);
         return errno == 0 && *value >= 1 && *value <= 2147483647L;
     }
 
@@ -67,6 +72,178 @@ bool is_address(const std::string& text)
 
 ReportError fault(int line, std::string what) { return ReportError{line, std::move(what)}; }
 
+// No line's part before the word is this long, nor any start line: a line that
+// has not ended by then is checked as far as it goes.
+constexpr std::size_t kLongestHead = 128;
+// "  Dalsi: ", an address and a CR: what may follow the blank behind a word.
+constexpr std::size_t kLongestTail = 9 + 18 + 1;
+
+// Checks a report as its lines arrive, so that the first wrong line is known as
+// soon as it has been read, or as soon as what has come of it cannot start a
+// right one, whatever follows.
+class Reader {
+  public:
+    // Takes the next bytes of the input; returns the first fault.
+    std::optional<ReportError> feed(const char* data, std::size_t size)
+    {
+        for (const char* end = data + size; data != end;) {
+            const char* feed_end = std::find(data, end, '\n');
+            partial_.append(data, feed_end);
+            if (feed_end == end) {
+                return check_unfinished();
+            }
+            data = feed_end + 1;
+            if (!partial_.empty() && partial_.back() == '\r') {
+                partial_.pop_back();
+            }
+            if (auto error = take_line(partial_)) {
+                return error;
+            }
+            partial_.clear();
+            scanned_ = 0;
+        }
+        return std::nullopt;
+    }
+
+    // The input ended: the report, or what it lacks.
+    std::variant<Report, ReportError> finish()
+    {
+        if (!partial_.empty()) {
+            return fault(lines_ + 1, "the input ends inside this line");
+        }
+        if (lines_ == 0) {
+            return fault(1, "the input is empty, not a wrd report");
+        }
+        if (!empty_list_ && report_.nodes.empty()) {
+            return fault(2, "the input ends before the first node's line");
+        }
+        return std::move(report_);
+    }
+
+  private:
+    // A whole line, without its line end.
+    std::optional<ReportError> take_line(const std::string& line)
+    {
+        ++lines_;
+        if (lines_ == 1) {
+            return take_first(line);
+        }
+        if (empty_list_) {
+            return fault(lines_, "nothing may follow the empty-list line");
+        }
+        ReportNode node{};
+        if (auto error = parse_node(line, &node)) {
+            return error;
+        }
+        const auto placed = line_of_address_.emplace(address_value(node.address), lines_);
+        if (!placed.second) {
+            return fault(lines_, "the address " + node.address + " is also the node's on line " +
+                                     std::to_string(placed.first->second));
+        }
+        report_.nodes.push_back(std::move(node));
+        return std::nullopt;
+    }
+
+    std::optional<ReportError> take_first(const std::string& line)
+    {
+        if (line == "Seznam je prazdny.") {
+            empty_list_ = true;
+            return std::nullopt;
+        }
+        Cursor start{line};
+        if (!start.literal("Zacatek seznamu: ")) {
+            return fault(1, "expected \"Zacatek seznamu: \" or \"Seznam je prazdny.\"");
+        }
+        report_.start = start.token();
+        if (!is_address(report_.start) || !start.at_end()) {
+            return fault(1, "the start address is not an address");
+        }
+        return std::nullopt;
+    }
+
+    // Up to the word; `c` stops at its first byte.
+    std::optional<ReportError> parse_head(Cursor* c, ReportNode* node) const
+    {
+        const long expected = static_cast<long>(report_.nodes.size() + 1);
+        if (!c->number(&node->position) || !c->literal(" Adresa: ")) {
+            return fault(lines_, "not a node's line: expected a position, then \" Adresa: \"");
+        }
+        if (node->position != expected) {
+            return fault(lines_, "position " + std::to_string(node->position) + " where " +
+                                     std::to_string(expected) + " was expected");
+        }
+        node->address = c->token();
+        if (!is_address(node->address) || is_null_address(node->address)) {
+            return fault(lines_, "the node's own address is not an address, or is null");
+        }
+        if (!c->literal(" Cetnost: ")) {
+            return fault(lines_, "expected \" Cetnost: \" after the address");
+        }
+        if (!c->number(&node->count)) {
+            return fault(lines_, "the count is not a number from 1 to 2147483647");
+        }
+        if (!c->literal(" Slovo: ")) {
+            return fault(lines_, "expected \" Slovo: \" after the count");
+        }
+        return std::nullopt;
+    }
+
+    std::optional<ReportError> parse_node(const std::string& line, ReportNode* node) const
+    {
+        Cursor c{line};
+        if (auto error = parse_head(&c, node)) {
+            return error;
+        }
+        node->word = c.token();
+        if (node->word.empty() || !c.literal("  Dalsi: ")) {
+            return fault(lines_, "expected a word, then \"  Dalsi: \"");
+        }
+        node->next = c.token();
+        if (!is_address(node->next) || !c.at_end()) {
+            return fault(lines_, "the next node's address is not an address");
+        }
+        return std::nullopt;
+    }
+
+    // The line that has not ended yet, once it is too long to be judged by its
+    // end: its head, and whatever stands behind the blank after its word.
+    std::optional<ReportError> check_unfinished()
+    {
+        if (partial_.size() < kLongestHead) {
+            return std::nullopt;
+        }
+        ++lines_;
+        std::optional<ReportError> error;
+        if (lines_ == 1) {
+            error = take_first(partial_); // no start line is this long
+        } else if (empty_list_) {
+            error = fault(lines_, "nothing may follow the empty-list line");
+        } else if (scanned_ == 0) {
+            ReportNode node{};
+            Cursor c{partial_};
+            error = parse_head(&c, &node);
+            scanned_ = c.at;
+        }
+        if (!error && scanned_ > 0) {
+            const std::size_t blank = partial_.find(' ', scanned_);
+            scanned_ = blank == std::string::npos ? partial_.size() : blank;
+            if (blank != std::string::npos && partial_.size() - blank > kLongestTail) {
+                ReportNode node{};
+                error = parse_node(partial_, &node);
+            }
+        }
+        --lines_;
+        return error;
+    }
+
+    Report report_;
+    std::string partial_;     // the line read so far
+    std::size_t scanned_ = 0; // how far the unfinished line's word was searched for its end
+    int lines_ = 0;           // the lines taken whole
+    bool empty_list_ = false;
+    std::unordered_map<std::uint64_t, int> line_of_address_;
+};
+
 } // namespace
 
 std::uint64_t address_value(const std::string& address)
@@ -80,81 +257,24 @@ bool is_null_address(const std::string& address) { return address_value(address)
 // libraries' line ends read alike; a word never holds either byte.
 std::variant<Report, ReportError> parse_report(const std::string& text)
 {
-    if (text.empty()) {
-        return fault(1, "the input is empty, not a wrd report");
+    Reader reader;
+    if (auto error = reader.feed(text.data(), text.size())) {
+        return *error;
     }
-    std::vector<std::string> lines;
-    for (std::size_t begin = 0; begin < text.size();) {
-        const std::size_t end = text.find('\n', begin);
-        if (end == std::string::npos) {
-            return fault(static_cast<int>(lines.size() + 1), "the input ends inside this line");
-        }
-        std::string line = text.substr(begin, end - begin);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(std::move(line));
-        begin = end + 1;
-    }
+    return reader.finish();
+}
 
-    Report report;
-    if (lines[0] == "Seznam je prazdny.") {
-        if (lines.size() > 1) {
-            return fault(2, "nothing may follow the empty-list line");
+std::variant<Report, ReportError> read_report(std::FILE* in)
+{
+    Reader reader;
+    char block[65536];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;) {
+        if (auto error = reader.feed(block, got)) {
+            return *error;
         }
-        return report;
     }
-    Cursor start{lines[0]};
-    if (!start.literal("Zacatek seznamu: ")) {
-        return fault(1, "expected \"Zacatek seznamu: \" or \"Seznam je prazdny.\"");
+    if (std::ferror(in) != 0) {
+        return fault(0, "cannot read the input");
     }
-    report.start = start.token();
-    if (!is_address(report.start) || !start.at_end()) {
-        return fault(1, "the start address is not an address");
-    }
-    if (lines.size() == 1) {
-        return fault(2, "the input ends before the first node's line");
-    }
-
-    std::map<std::uint64_t, int> line_of_address;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const int number = static_cast<int>(i + 1);
-        Cursor c{lines[i]};
-        ReportNode node{};
-        if (!c.number(&node.position) || !c.literal(" Adresa: ")) {
-            return fault(number, "not a node's line: expected a position, then \" Adresa: \"");
-        }
-        if (node.position != static_cast<long>(i)) {
-            return fault(number, "position " + std::to_string(node.position) + " where " + std::to_string(i) +
-                                     " was expected");
-        }
-        node.address = c.token();
-        if (!is_address(node.address) || is_null_address(node.address)) {
-            return fault(number, "the node's own address is not an address, or is null");
-        }
-        if (!c.literal(" Cetnost: ")) {
-            return fault(number, "expected \" Cetnost: \" after the address");
-        }
-        if (!c.number(&node.count)) {
-            return fault(number, "the count is not a number from 1 to 2147483647");
-        }
-        if (!c.literal(" Slovo: ")) {
-            return fault(number, "expected \" Slovo: \" after the count");
-        }
-        node.word = c.token();
-        if (node.word.empty() || !c.literal("  Dalsi: ")) {
-            return fault(number, "expected a word, then \"  Dalsi: \"");
-        }
-        node.next = c.token();
-        if (!is_address(node.next) || !c.at_end()) {
-            return fault(number, "the next node's address is not an address");
-        }
-        const auto placed = line_of_address.emplace(address_value(node.address), number);
-        if (!placed.second) {
-            return fault(number, "the address " + node.address + " is also the node's on line " +
-                                     std::to_string(placed.first->second));
-        }
-        report.nodes.push_back(std::move(node));
-    }
-    return report;
+    return reader.finish();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <variant>
 #include <vector>
@@ -33,6 +34,11 @@ struct ReportError {
 /// CR LF line ends alike. Returns the report, or the first line that is wrong.
 std::variant<Report, ReportError> parse_report(const std::string& text);
 
+/// Reads one report from `in` as parse_report does, a block at a time, and stops
+/// at the first wrong line without reading on. The report alone is kept, so
+/// memory stays within a small multiple of its size. A read error is line 0.
+std::variant<Report, ReportError> read_report(std::FILE* in);
+
 /// The value of an address that parse_report accepted, in either library's
 /// rendering: hex digits in any case, with or without "0x"; "(nil)" is 0.
 std::uint64_t address_value(const std::string& address);
@@ -40,14 +46,20 @@ std::uint64_t address_value(const std::string& address);
 /// True for the null pointer in either library's rendering.
 bool is_null_address(const std::string& address);
 
-/// A word as label text that dot shows as: valid UTF-8 as it is, a backslash
-/// doubled, and control bytes, bytes of no valid UTF-8 sequence and the
-/// characters XML 1.0 forbids as \xHH per byte; so every word shows apart from
-/// every other. A word whose text would pass graphviz's limit for a label shows
-/// its start and "… (N bytes)". The result is valid UTF-8 and safe inside a DOT
-/// HTML-like label.
+/// The word as a reader sees it, as plain UTF-8: letters as they are, a
+/// backslash as two; a control byte or a byte of no valid UTF-8 as \xHH; a
+/// character that draws as nothing or as a blank, changes its neighbours, or is
+/// private or unassigned, as \uHHHH or \UHHHHHHHH; so no two words show alike.
+/// A word whose text would pass graphviz's limit for a label shows its start and
+/// "… (N bytes)".
+std::string shown_word(const std::string& word);
+
+/// shown_word as the text of a DOT HTML-like label: the markup's characters as
+/// entities and each backslash doubled, since dot reads a pair as one; a long
+/// word is cut where the label's own text would pass graphviz's limit.
 std::string escape_word(const std::string& word);
 
-/// The report as a DOT graph: one box per node in rows of `row_width`, in list
-/// order, an arrow per link as the addresses state it, and start and null markers.
-std::string write_dot(const Report& report, int row_width);
+/// Writes the report to `out` as a DOT graph, as it is made: one box per node in
+/// rows of `columns` (1 to 64), in list order, an arrow per link as the addresses
+/// state it, and start and null markers. Returns false if any write failed.
+bool write_dot(const Report& report, int columns, std::FILE* out);

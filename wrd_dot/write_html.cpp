@@ -150,7 +150,7 @@ bool write_html(const Report& report, const std::vector<std::uint32_t>& steps, i
     batch += "<div id=\"null\" class=\"marker null\"" + placed(layout.boxes[n]) + ">NULL</div>\n";
     for (std::size_t i = 0; i < n; ++i) {
         const ReportNode& node = report.nodes[i];
-        const std::string shown = plain_word(node.word);
+        const std::string shown = shown_word(node.word);
         batch += "<div class=\"node\" data-address=\"" + node.address +
                  "\" data-count=\"0\" hidden title=\"" + xml_escape(shown) + "\"" + placed(layout.boxes[i]) +
                  "><span class=\"address\">" + node.address +

@@ -38,7 +38,7 @@ std::string marker(const Box& box, const char* css_class, const std::string& lin
 // cut to fit keeps its whole text as the box's tooltip.
 std::string node_box(const ReportNode& node, const Box& box)
 {
-    const std::string shown = plain_word(node.word);
+    const std::string shown = shown_word(node.word);
     const std::string fitted = fit_columns(shown, BoxText::kWordColumns);
     const int right = BoxText::kLeftCell + 6;
     std::string svg = at(box);

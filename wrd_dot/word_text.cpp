@@ -1,0 +1,159 @@
+// The text that a picture shows for a word.
+#include "hidden_ranges.h"
+#include "report.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <iterator>
+
+namespace {
+
+// The code point of the valid UTF-8 sequence at `at`, and its length in
+// `*length`; 0 if none starts there: no overlong form, no surrogate and nothing
+// beyond U+10FFFF.
+std::uint32_t decode_utf8(const std::string& text, std::size_t at, std::size_t* length)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(at);
+    unsigned low = 0x80;
+    unsigned high = 0xBF;
+    *length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        *length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        *length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        *length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + *length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
+        *length = 0;
+        return 0;
+    }
+    std::uint32_t code = lead & (0x7FU >> *length);
+    for (std::size_t i = at + 1; i < at + *length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            *length = 0;
+            return 0;
+        }
+        code = code << 6 | (byte(i) & 0x3FU);
+    }
+    return code;
+}
+
+bool hidden(std::uint32_t code)
+{
+    const auto* after =
+        std::upper_bound(std::begin(kHiddenRanges), std::end(kHiddenRanges), code,
+                         [](std::uint32_t value, const auto& range) { return value < range[0]; });
+    return after != std::begin(kHiddenRanges) && code <= (*std::prev(after))[1];
+}
+
+// How the character or stray byte at `*at` shows, which it passes.
+std::string show_one(const std::string& word, std::size_t* at)
+{
+    const auto byte = static_cast<unsigned char>(word[*at]);
+    std::size_t length = 0;
+    const std::uint32_t code = byte >= 0x80 ? decode_utf8(word, *at, &length) : byte;
+    char escape[16];
+    if (length > 0 && hidden(code)) {
+        *at += length;
+        (void)std::snprintf(escape, sizeof escape, code <= 0xFFFF ? "\\u%04X" : "\\U%08X",
+                            static_cast<unsigned>(code));
+        return escape;
+    }
+    if (length > 0) {
+        *at += length;
+        return word.substr(*at - length, length);
+    }
+    ++*at;
+    if (byte == '\\') {
+        return "\\\\";
+    }
+    if (byte < 0x20 || byte >= 0x7F) {
+        (void)std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+        return escape;
+    }
+    return std::string(1, static_cast<char>(byte));
+}
+
+// The same as label markup: dot reads a backslash pair as one backslash, and a
+// lone one before N or G as a name; ] alone is refused, but not as an entity.
+std::string markup(const std::string& shown)
+{
+    std::string out;
+    for (char c : shown) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case ']':
+            out += "&#93;";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// graphviz reads at most 16,384 bytes of an HTML-like label, and a box's own
+// markup takes a few hundred of them; a cut word's marker needs kMarkerRoom.
+constexpr std::size_t kMaxWordText = 16000;
+constexpr std::size_t kMarkerRoom = 48;
+
+// 16382 as "16,382".
+std::string grouped(std::size_t n)
+{
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3;) {
+        at -= 3;
+        digits.insert(at, ",");
+    }
+    return digits;
+}
+
+// The word's text, each piece as markup when `as_markup`, cut to fit a label.
+std::string render(const std::string& word, bool as_markup)
+{
+    std::string out;
+    std::size_t fits = 0; // the length of `out` that leaves room for the marker
+    for (std::size_t at = 0; at < word.size();) {
+        const std::string shown = show_one(word, &at);
+        const std::string piece = as_markup ? markup(shown) : shown;
+        if (out.size() + piece.size() > kMaxWordText) {
+            out.resize(fits);
+            return out + "\xE2\x80\xA6 (" + grouped(word.size()) + " bytes)";
+        }
+        out += piece;
+        if (out.size() <= kMaxWordText - kMarkerRoom) {
+            fits = out.size();
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string shown_word(const std::string& word) { return render(word, false); }
+
+std::string escape_word(const std::string& word) { return render(word, true); }
