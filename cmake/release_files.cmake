@@ -4,15 +4,16 @@
 # 1. First: SOURCE_DATE_EPOCH becomes the release date, unless it is set
 #    already; strip writes it as the time stamp of a Windows program. The
 #    Debian package alone takes the lintian overrides, which mean nothing to
-#    anything else. The first package of a run starts SHA256SUMS afresh.
+#    anything else. The first package of a cpack run, which marks the run in
+#    the environment that its later packages share, starts SHA256SUMS afresh.
 # 2. After CPack has packed: the package is packed again from the same staged
 #    tree, since CPack 3.25 lets the file system order the tarball and the zip,
 #    writes the zip's times in local time with the builder's owner, and counts
 #    folders' sizes on disk in the .deb's Installed-Size. Every file and folder
 #    takes the release date and the modes 0755 (folders and programs) or 0644,
 #    whatever the umask; then GNU tar, zip and dpkg-deb pack it in name order,
-#    owned by root, with times in UTC. SHA256SUMS lists the package, in the
-#    form that `sha256sum -c` reads.
+#    owned by root (a zip names no owner), with zip times in UTC. SHA256SUMS
+#    lists the package, in the form that `sha256sum -c` reads.
 if(NOT CPACK_TEMPORARY_DIRECTORY)
     if(NOT DEFINED ENV{WRD_CPACK_RUN})
         set(ENV{WRD_CPACK_RUN} 1)
