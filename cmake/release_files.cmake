@@ -1,41 +1,86 @@
-# Run by CPack at three points of each package it makes (see packaging.cmake),
-# so that the same commit packs the same bytes in any folder, at any time.
+# Run by CPack twice for each package it makes (see packaging.cmake), so that
+# the same sources pack the same bytes whoever builds them, wherever, whenever.
 #
-# 1. First: SOURCE_DATE_EPOCH becomes the last commit's time, unless it is set
-#    already, or a fixed day where there is no git. strip then writes it as the
-#    time stamp of a Windows program, and the Debian generator as every time.
-# 2. Before packing: every staged file and folder takes that time, since the
-#    tarball and the zip keep the files' own times, which are the build's.
-# 3. After packing: SHA256SUMS beside the packages lists each one, in the form
-#    that `sha256sum -c` reads; a package made again replaces its own line.
+# 1. First: SOURCE_DATE_EPOCH becomes the release date, unless it is set
+#    already; strip writes it as the time stamp of a Windows program. The
+#    Debian package alone takes the lintian overrides, which mean nothing to
+#    anything else. The first package of a cpack run, which marks the run in
+#    the environment that its later packages share, starts SHA256SUMS afresh.
+# 2. After CPack has packed: the package is packed again from the same staged
+#    tree, since CPack 3.25 lets the file system order the tarball and the zip,
+#    writes the zip's times in local time with the builder's owner, and counts
+#    folders' sizes on disk in the .deb's Installed-Size. Every file and folder
+#    takes the release date and the modes 0755 (folders and programs) or 0644,
+#    whatever the umask; then GNU tar, zip and dpkg-deb pack it in name order,
+#    owned by root (a zip names no owner), with zip times in UTC. SHA256SUMS
+#    lists the package, in the form that `sha256sum -c` reads.
 if(NOT CPACK_TEMPORARY_DIRECTORY)
-    if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-        execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CPACK_WRD_SOURCE_DIR}
-                        OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed ERROR_QUIET)
-        if(failed OR NOT epoch MATCHES "^[0-9]+$")
-            set(epoch 1796688000) # 2026-12-08, the day of the first release
+    if(NOT DEFINED ENV{WRD_CPACK_RUN})
+        set(ENV{WRD_CPACK_RUN} 1)
+        file(REMOVE ${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS)
+        if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+            set(ENV{SOURCE_DATE_EPOCH} ${CPACK_WRD_RELEASE_EPOCH})
+        elseif(NOT "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")
+            message(FATAL_ERROR "SOURCE_DATE_EPOCH is not a number of seconds: $ENV{SOURCE_DATE_EPOCH}")
         endif()
-        set(ENV{SOURCE_DATE_EPOCH} ${epoch})
     endif()
-elseif(NOT DEFINED CPACK_PACKAGE_FILES)
-    execute_process(COMMAND find ${CPACK_TEMPORARY_DIRECTORY} -exec touch -h -d @$ENV{SOURCE_DATE_EPOCH} {} +
-                    COMMAND_ERROR_IS_FATAL ANY)
-else()
-    set(sums_file ${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS)
-    set(lines "")
-    if(EXISTS ${sums_file})
-        file(STRINGS ${sums_file} lines)
+    if(CPACK_GENERATOR STREQUAL "DEB")
+        list(APPEND CPACK_INSTALL_CMAKE_PROJECTS ${CPACK_WRD_BINARY_DIR} wrd debian /)
     endif()
-    foreach(package IN LISTS CPACK_PACKAGE_FILES)
-        get_filename_component(name ${package} NAME)
-        file(SHA256 ${package} sum)
-        string(REGEX REPLACE "[][.+*?^$()|\\\\]" "\\\\\\0" pattern "${name}")
-        list(FILTER lines EXCLUDE REGEX "  ${pattern}$")
-        list(APPEND lines "${sum}  ${name}")
-    endforeach()
-    list(TRANSFORM lines REPLACE "^(.*)  (.*)$" "\\2  \\1") # sorted by name
-    list(SORT lines)
-    list(TRANSFORM lines REPLACE "^(.*)  (.*)$" "\\2  \\1")
-    list(JOIN lines "\n" lines)
-    file(WRITE ${sums_file} "${lines}\n")
+    return()
 endif()
+
+# Gives every file and folder under <dir> the release date and fixed modes.
+function(wrd_settle dir)
+    execute_process(COMMAND chmod -R u=rwX,go=rX ${dir} COMMAND_ERROR_IS_FATAL ANY)
+    execute_process(COMMAND find ${dir} -exec touch -h -d @$ENV{SOURCE_DATE_EPOCH} {} + COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+get_filename_component(top ${CPACK_TEMPORARY_DIRECTORY} NAME)
+wrd_settle(${CPACK_TEMPORARY_DIRECTORY})
+foreach(package IN LISTS CPACK_PACKAGE_FILES)
+    file(REMOVE ${package})
+    if(package MATCHES "\\.tar\\.gz$")
+        execute_process(COMMAND tar --create --format=gnu --sort=name --owner=root:0 --group=root:0
+                                -C ${CPACK_TOPLEVEL_DIRECTORY} ${top}
+                        COMMAND gzip -9n OUTPUT_FILE ${package} COMMAND_ERROR_IS_FATAL ANY)
+    elseif(package MATCHES "\\.zip$")
+        # zip keeps no owner with -X, and writes its times in the zone of TZ.
+        file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${CPACK_TOPLEVEL_DIRECTORY}
+             ${CPACK_TEMPORARY_DIRECTORY}/*)
+        list(PREPEND entries ${top})
+        list(SORT entries)
+        list(JOIN entries "\n" entries)
+        file(WRITE ${CPACK_TOPLEVEL_DIRECTORY}/entries "${entries}\n")
+        execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC0 zip -q -X -9 ${package} -@
+                        WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY}
+                        INPUT_FILE ${CPACK_TOPLEVEL_DIRECTORY}/entries COMMAND_ERROR_IS_FATAL ANY)
+    elseif(package MATCHES "\\.deb$")
+        # CPack's control file and md5sums, with the size that dpkg-gencontrol
+        # gives: each file in KiB rounded up, and 1 KiB for each folder.
+        set(root ${CPACK_TOPLEVEL_DIRECTORY}/dpkg-deb)
+        file(REMOVE_RECURSE ${root})
+        file(MAKE_DIRECTORY ${root}/DEBIAN)
+        file(RENAME ${CPACK_TEMPORARY_DIRECTORY}/usr ${root}/usr)
+        file(GLOB_RECURSE entries LIST_DIRECTORIES true ${root}/usr/*)
+        set(size 2) # the root folder and usr/
+        foreach(entry IN LISTS entries)
+            if(IS_DIRECTORY ${entry})
+                math(EXPR size "${size} + 1")
+            else()
+                file(SIZE ${entry} bytes)
+                math(EXPR size "${size} + (${bytes} + 1023) / 1024")
+            endif()
+        endforeach()
+        file(READ ${CPACK_TEMPORARY_DIRECTORY}/control control)
+        string(REGEX REPLACE "Installed-Size: [0-9]+" "Installed-Size: ${size}" control "${control}")
+        file(WRITE ${root}/DEBIAN/control "${control}")
+        file(COPY ${CPACK_TEMPORARY_DIRECTORY}/md5sums DESTINATION ${root}/DEBIAN)
+        wrd_settle(${root})
+        execute_process(COMMAND dpkg-deb --root-owner-group -Zgzip -z9 --build ${root} ${package}
+                        OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+    get_filename_component(name ${package} NAME)
+    file(SHA256 ${package} sum)
+    file(APPEND ${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS "${sum}  ${name}\n")
+endforeach()
