@@ -56,9 +56,6 @@ struct BoxText {
 /// "…" when cut; wide East Asian characters take two columns.
 std::string fit_columns(const std::string& text, int columns);
 
-/// `text` with the five characters that XML markup reserves written as entities.
-std::string xml_escape(const std::string& text);
-
 /// A stream that remembers whether every write to it succeeded, so that a
 /// writer can stream freely and report once.
 struct Sink {

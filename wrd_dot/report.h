@@ -54,6 +54,10 @@ bool is_null_address(const std::string& address);
 /// "… (N bytes)".
 std::string shown_word(const std::string& word);
 
+/// `text` with the four characters that XML markup reserves in text and in
+/// double-quoted attributes written as entities: &, <, > and ".
+std::string xml_escape(const std::string& text);
+
 /// shown_word as the text of a DOT HTML-like label: the markup's characters as
 /// entities and each backslash doubled, since dot reads a pair as one; a long
 /// word is cut where the label's own text would pass graphviz's limit.

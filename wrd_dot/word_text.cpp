@@ -89,27 +89,12 @@ std::string show_one(const std::string& word, std::size_t* at)
 std::string markup(const std::string& shown)
 {
     std::string out;
-    for (char c : shown) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case ']':
+    for (const char c : xml_escape(shown)) {
+        if (c == ']') {
             out += "&#93;";
-            break;
-        case '\\':
+        } else if (c == '\\') {
             out += "\\\\";
-            break;
-        default:
+        } else {
             out += c;
         }
     }
@@ -153,6 +138,31 @@ std::string render(const std::string& word, bool as_markup)
 }
 
 } // namespace
+
+std::string xml_escape(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
 
 std::string shown_word(const std::string& word) { return render(word, false); }
 
