@@ -383,6 +383,10 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
          4,
          {"caf\u00E9", R"(cafe\u0301)"}},
         {"a no-break space", list(2, {"a\u00A0b", "a"}), 4, {R"(a\u00A0b)"}},
+        {"a Hangul filler and a blank braille pattern, which Unicode files as a letter and a symbol",
+         list(3, {"a\u3164b", "a\u2800b", "ab"}),
+         4,
+         {R"(a\u3164b)", R"(a\u2800b)"}},
     };
     // Every kept report of the fuzz corpus that wrd-dot reads.
     for (const auto& file : std::filesystem::directory_iterator(source + "/fuzz/corpus/report")) {

@@ -11,12 +11,16 @@
 #include <variant>
 #include <vector>
 
+/// A length of the picture in pixels: 64 bits, since a crafted report of
+/// millions of nodes in rows of one passes 2^31 pixels.
+using Pixels = std::int64_t;
+
 /// A rectangle of the picture, in pixels from its top left corner.
 struct Box {
-    int x;
-    int y;
-    int width;
-    int height;
+    Pixels x;
+    Pixels y;
+    Pixels width;
+    Pixels height;
 };
 
 /// Where everything of a report stands. `boxes` holds one box per node in
@@ -24,8 +28,8 @@ struct Box {
 /// no node has (`unknown`, in order of first use). `start_target` and `next`
 /// index `boxes`: where the start line and each node's link point.
 struct Layout {
-    int width;
-    int height;
+    Pixels width;
+    Pixels height;
     Box start;
     std::vector<Box> boxes;
     std::vector<std::string> unknown;

@@ -60,10 +60,10 @@ Layout lay_out(const Report& report, int columns)
     const auto width = static_cast<std::size_t>(columns);
     Layout layout{};
     layout.start = Box{kMargin, kMargin, kBoxWidth, kStartHeight};
-    const int top = kMargin + kStartHeight + kRowGap;
-    const auto slot = [&](std::size_t index, int row0) {
-        const int row = row0 + static_cast<int>(index / width);
-        const int column = static_cast<int>(index % width);
+    const Pixels top = kMargin + kStartHeight + kRowGap;
+    const auto slot = [&](std::size_t index, Pixels row0) {
+        const Pixels row = row0 + static_cast<Pixels>(index / width);
+        const auto column = static_cast<Pixels>(index % width);
         return Box{kMargin + column * (kBoxWidth + kColumnGap), top + row * (kBoxHeight + kRowGap), kBoxWidth,
                    kBoxHeight};
     };
@@ -84,7 +84,7 @@ Layout lay_out(const Report& report, int columns)
     for (std::size_t i = 0; i < n; ++i) {
         index_of.emplace(address_value(report.nodes[i].address), i);
     }
-    const int grid_rows = static_cast<int>(n / width) + 1;
+    const Pixels grid_rows = static_cast<Pixels>(n / width) + 1;
     std::unordered_map<std::uint64_t, std::size_t> unknown_index;
     const auto target = [&](const std::string& address) {
         const std::uint64_t value = address_value(address);
@@ -108,8 +108,8 @@ Layout lay_out(const Report& report, int columns)
         layout.next.push_back(target(node.next));
     }
 
-    const auto used = static_cast<int>(std::min(width, std::max(n + 1, layout.unknown.size())));
-    const int rows = grid_rows + static_cast<int>((layout.unknown.size() + width - 1) / width);
+    const auto used = static_cast<Pixels>(std::min(width, std::max(n + 1, layout.unknown.size())));
+    const Pixels rows = grid_rows + static_cast<Pixels>((layout.unknown.size() + width - 1) / width);
     layout.width = 2 * kMargin + used * kBoxWidth + (used - 1) * kColumnGap;
     layout.height = top + rows * (kBoxHeight + kRowGap) - kRowGap + kMargin;
     return layout;
@@ -118,16 +118,16 @@ Layout lay_out(const Report& report, int columns)
 std::string arrow_path(const Box& from, const Box& to)
 {
     if (from.y == to.y && to.x == from.x + from.width + kColumnGap) {
-        const int y = from.y + from.height / 2;
+        const Pixels y = from.y + from.height / 2;
         return "M" + std::to_string(from.x + from.width) + " " + std::to_string(y) + "H" +
                std::to_string(to.x);
     }
-    const int sx = from.x + from.width / 2;
-    const int sy = from.y + from.height;
-    const int tx = to.x + to.width / 2;
-    const int ty = to.y;
+    const Pixels sx = from.x + from.width / 2;
+    const Pixels sy = from.y + from.height;
+    const Pixels tx = to.x + to.width / 2;
+    const Pixels ty = to.y;
     // Downwards the curve stays inside the gap it crosses; upwards it loops.
-    const int bend = ty > sy ? std::min(ty - sy - 4, 60) : 60;
+    const Pixels bend = ty > sy ? std::min<Pixels>(ty - sy - 4, 60) : 60;
     return "M" + std::to_string(sx) + " " + std::to_string(sy) + "C" + std::to_string(sx) + " " +
            std::to_string(sy + bend) + " " + std::to_string(tx) + " " + std::to_string(ty - bend) + " " +
            std::to_string(tx) + " " + std::to_string(ty);

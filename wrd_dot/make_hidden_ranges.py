@@ -13,10 +13,13 @@ import unicodedata
 # use and unassigned code points (U+FFFE and U+FFFF among them). Letters, of any
 # script and with any accent, are not among them.
 HIDDEN = {"Cc", "Cf", "Zs", "Zl", "Zp", "Mn", "Me", "Cs", "Co", "Cn"}
+# And the few that Unicode files as letters or symbols, though they draw as a
+# blank all the same: the Hangul fillers and the blank braille pattern.
+BLANK = {0x115F, 0x1160, 0x2800, 0x3164, 0xFFA0}
 
 ranges = []
 for code in range(0x80, 0x110000):
-    if unicodedata.category(chr(code)) in HIDDEN:
+    if unicodedata.category(chr(code)) in HIDDEN or code in BLANK:
         if ranges and ranges[-1][1] == code - 1:
             ranges[-1][1] = code
         else:

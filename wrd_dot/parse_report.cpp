@@ -264,11 +264,24 @@ std::variant<Report, ReportError> parse_report(const std::string& text)
     return reader.finish();
 }
 
+// A line at a time, and no more than a block of one: fread would wait for a
+// whole block from a pipe, long after a wrong line has arrived.
 std::variant<Report, ReportError> read_report(std::FILE* in)
 {
     Reader reader;
     char block[65536];
-    for (std::size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;) {
+    for (;;) {
+        std::size_t got = 0;
+        int c = 0;
+        while (got < sizeof block && (c = std::getc(in)) != EOF) {
+            block[got++] = static_cast<char>(c);
+            if (c == '\n') {
+                break;
+            }
+        }
+        if (got == 0) {
+            break;
+        }
         if (auto error = reader.feed(block, got)) {
             return *error;
         }

@@ -7,11 +7,10 @@
 
 namespace {
 
-// "position 3 holds \"a\" 2 times" for a line of the mismatch message.
-std::string holds(std::size_t index, const std::string& word, long count)
+// "\"a\" 2 times", for the mismatch message.
+std::string times(const std::string& word, long count)
 {
-    return "position " + std::to_string(index + 1) + " holds \"" + shown_word(word) + "\" " +
-           std::to_string(count) + (count == 1 ? " time" : " times");
+    return "\"" + shown_word(word) + "\" " + std::to_string(count) + (count == 1 ? " time" : " times");
 }
 
 } // namespace
@@ -55,8 +54,8 @@ std::variant<std::vector<std::uint32_t>, std::string> replay(const Report& repor
         const ReportNode& node = report.nodes[i];
         const std::size_t made = n - 1 - i;
         if (node.word != words[made] || node.count != counts[made]) {
-            return holds(i, node.word, node.count) + " where the text gives \"" +
-                   shown_word(std::string(words[made])) + "\" " + std::to_string(counts[made]);
+            return "position " + std::to_string(i + 1) + " holds " + times(node.word, node.count) +
+                   " where the text gives " + times(std::string(words[made]), counts[made]);
         }
         const std::string& expected = i == 0 ? report.start : report.nodes[i - 1].next;
         if (address_value(expected) != address_value(node.address)) {

@@ -34,7 +34,7 @@ struct ReportError {
 /// CR LF line ends alike. Returns the report, or the first line that is wrong.
 std::variant<Report, ReportError> parse_report(const std::string& text);
 
-/// Reads one report from `in` as parse_report does, a block at a time, and stops
+/// Reads one report from `in` as parse_report does, a line at a time, and stops
 /// at the first wrong line without reading on. The report alone is kept, so
 /// memory stays within a small multiple of its size. A read error is line 0.
 std::variant<Report, ReportError> read_report(std::FILE* in);

@@ -27,6 +27,7 @@ nav input{flex:0 1 360px}
 .node span{padding:0 6px;line-height:21px;white-space:pre;overflow:hidden;border-top:1px solid #333}
 .node .address{grid-column:1/3;border-top:0;color:#555}
 .node .word{font-weight:bold;border-left:1px solid #333}
+.node span,#call{direction:ltr;unicode-bidi:bidi-override}
 .marker{text-align:center;padding-top:4px}
 .null{border:1px solid #333;border-radius:6px;padding-top:13px}
 .node[data-first]{outline:3px solid #2a6fdb}
@@ -68,7 +69,7 @@ function arrow(f,t){
   return `M${sx} ${sy}C${sx} ${sy+b} ${tx} ${ty-b} ${tx} ${ty}`;
 }
 function go(k){
-  k=Math.max(0,Math.min(S.length,k|0));
+  k=Math.max(0,Math.min(S.length,Math.floor(k)||0));
   while(at<k){if(count[S[at++]]++===0)made++;}
   while(at>k){if(--count[S[--at]]===0)made--;}
   const first=made?N-made:-1,p=at?S[at-1]:-1,isNew=at>0&&count[p]===1;
@@ -112,7 +113,7 @@ fromHash();
 </html>
 )page";
 
-std::string px(const char* name, int value)
+std::string px(const char* name, Pixels value)
 {
     return std::string(name) + ":" + std::to_string(value) + "px;";
 }

@@ -6,7 +6,10 @@ const char* const kStyle =
     "<style>"
     "rect{fill:#fff;stroke:#333}.cells{fill:none;stroke:#333}.unknown,.empty{stroke-dasharray:4 "
     "3}.start{fill:none;stroke:none}"
-    "text{fill:#111}.word{font-weight:bold}.links{fill:none;stroke:#333}.head{fill:#333}"
+    // Every character in the order of its bytes: a right-to-left letter must
+    // not carry a digit past it, or alef and 1 would draw as 1 and alef do.
+    "text{fill:#111;direction:ltr;unicode-bidi:bidi-override}.word{font-weight:bold}.links{fill:none;stroke:#"
+    "333}.head{fill:#333}"
     "</style>\n"
     "<defs><marker id=\"head\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"8\" "
     "markerHeight=\"8\" markerUnits=\"userSpaceOnUse\" orient=\"auto\">"
@@ -17,7 +20,7 @@ std::string at(const Box& box)
     return "<g transform=\"translate(" + std::to_string(box.x) + " " + std::to_string(box.y) + ")\">";
 }
 
-std::string text(int x, int y, const std::string& body, const char* css_class = nullptr)
+std::string text(Pixels x, Pixels y, const std::string& body, const char* css_class = nullptr)
 {
     return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\"" +
            (css_class != nullptr ? std::string(" class=\"") + css_class + "\"" : "") + ">" + body + "</text>";
@@ -26,7 +29,7 @@ std::string text(int x, int y, const std::string& body, const char* css_class = 
 // A marker box with one or two centred lines of text.
 std::string marker(const Box& box, const char* css_class, const std::string& line1, const std::string& line2)
 {
-    const int middle = box.width / 2;
+    const Pixels middle = box.width / 2;
     std::string svg = at(box) + "<rect class=\"" + css_class + "\" width=\"" + std::to_string(box.width) +
                       "\" height=\"" + std::to_string(box.height) + "\" rx=\"6\"/>";
     svg += line2.empty() ? text(middle, box.height / 2 + 4, line1)
@@ -72,7 +75,8 @@ bool write_svg(const Report& report, int columns, std::FILE* out)
     if (report.nodes.empty()) {
         Box empty = layout.start;
         empty.height = layout.height - 2 * empty.y;
-        sink.put(marker(empty, "empty", "Seznam je prazdny.", "") + "</svg>\n");
+        sink.put("<g text-anchor=\"middle\">" + marker(empty, "empty", "Seznam je prazdny.", "") +
+                 "</g>\n</svg>\n");
         return sink.ok && std::fflush(out) == 0;
     }
 
