@@ -7,13 +7,13 @@
 
 namespace {
 
-constexpr int kMargin = 16;
-constexpr int kBoxWidth = 240;
-constexpr int kBoxHeight = 44;
-constexpr int kNullWidth = 64;
-constexpr int kStartHeight = 34;
-constexpr int kColumnGap = 40;
-constexpr int kRowGap = 44;
+constexpr Pixels kMargin = 16;
+constexpr Pixels kBoxWidth = 240;
+constexpr Pixels kBoxHeight = 44;
+constexpr Pixels kNullWidth = 64;
+constexpr Pixels kStartHeight = 34;
+constexpr Pixels kColumnGap = 40;
+constexpr Pixels kRowGap = 44;
 
 // The code point of the UTF-8 sequence at `*at`, which it passes; the text is
 // valid UTF-8.
