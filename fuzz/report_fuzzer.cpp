@@ -86,14 +86,6 @@ std::string encode(std::uint32_t code)
     return out;
 }
 
-bool hidden(std::uint32_t code)
-{
-    const auto* after =
-        std::upper_bound(std::begin(kHiddenRanges), std::end(kHiddenRanges), code,
-                         [](std::uint32_t value, const auto& range) { return value < range[0]; });
-    return after != std::begin(kHiddenRanges) && code <= (*std::prev(after))[1];
-}
-
 bool hex_digits(const std::string& text, std::size_t at, std::size_t count, std::uint32_t* value)
 {
     if (at + count > text.size() ||
@@ -153,7 +145,7 @@ std::string word_of_label(const std::string& label, std::size_t* length)
             word += static_cast<char>(code);
             at += 4;
         } else if (shown.compare(at, 2, "\\u") == 0 || shown.compare(at, 2, "\\U") == 0) {
-            check(hex_digits(shown, at + 2, shown[at + 1] == 'u' ? 4 : 8, &code) && hidden(code),
+            check(hex_digits(shown, at + 2, shown[at + 1] == 'u' ? 4 : 8, &code) && is_hidden(code),
                   "\\u and \\U take the hex digits of a hidden character");
             word += encode(code);
             at += shown[at + 1] == 'u' ? 6 : 10;
@@ -161,7 +153,7 @@ std::string word_of_label(const std::string& label, std::size_t* length)
             std::size_t size = 0;
             code = decode(shown, at, &size);
             check(size > 0, "a label is valid UTF-8");
-            check(code >= 0x20 && code != 0x7F && code != '\\' && !hidden(code),
+            check(code >= 0x20 && code != 0x7F && code != '\\' && !is_hidden(code),
                   "no raw control byte, lone backslash, nor character that draws as nothing or alike");
             word += shown.substr(at, size);
             at += size;

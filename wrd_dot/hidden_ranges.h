@@ -3,7 +3,9 @@
 // disjoint ranges of first and last code point.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 // clang-format off
 inline constexpr std::uint32_t kHiddenRanges[][2] = {
@@ -869,3 +871,12 @@ inline constexpr std::uint32_t kHiddenRanges[][2] = {
     {0x3134B, 0x10FFFF},
 };
 // clang-format on
+
+/// True for a code point that wrd-dot shows as an escape.
+inline bool is_hidden(std::uint32_t code)
+{
+    const auto* after =
+        std::upper_bound(std::begin(kHiddenRanges), std::end(kHiddenRanges), code,
+                         [](std::uint32_t value, const auto& range) { return value < range[0]; });
+    return after != std::begin(kHiddenRanges) && code <= (*std::prev(after))[1];
+}

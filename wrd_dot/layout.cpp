@@ -15,23 +15,9 @@ constexpr Pixels kStartHeight = 34;
 constexpr Pixels kColumnGap = 40;
 constexpr Pixels kRowGap = 44;
 
-// The code point of the UTF-8 sequence at `*at`, which it passes; the text is
-// valid UTF-8.
-char32_t next_code_point(const std::string& text, std::size_t* at)
-{
-    const auto lead = static_cast<unsigned char>(text[*at]);
-    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t point = length == 1 ? lead : lead & (0x7F >> length);
-    for (int i = 1; i < length && *at + static_cast<std::size_t>(i) < text.size(); ++i) {
-        point = (point << 6) | (static_cast<unsigned char>(text[*at + static_cast<std::size_t>(i)]) & 0x3F);
-    }
-    *at += static_cast<std::size_t>(length);
-    return point;
-}
-
 // The monospace columns a character takes: two for the wide East Asian ranges
 // and emoji, none for combining accents, one otherwise.
-int columns_of(char32_t c)
+int columns_of(std::uint32_t c)
 {
     if (c >= 0x300 && c <= 0x36F) {
         return 0;
@@ -138,7 +124,11 @@ std::string fit_columns(const std::string& text, int columns)
     int used = 0;
     std::size_t fits = 0; // the bytes that leave a column for the ellipsis
     for (std::size_t at = 0; at < text.size();) {
-        used += columns_of(next_code_point(text, &at));
+        const auto byte = static_cast<unsigned char>(text[at]);
+        std::size_t length = 0;
+        const std::uint32_t code = byte < 0x80 ? byte : decode_utf8(text, at, &length);
+        at += std::max<std::size_t>(length, 1);
+        used += columns_of(code);
         if (used > columns) {
             return text.substr(0, fits) + "\xE2\x80\xA6";
         }

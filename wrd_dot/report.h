@@ -1,6 +1,7 @@
 // A wrd report read back from its text, and drawn as a Graphviz DOT graph.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -45,6 +46,11 @@ std::uint64_t address_value(const std::string& address);
 
 /// True for the null pointer in either library's rendering.
 bool is_null_address(const std::string& address);
+
+/// The code point of the valid UTF-8 sequence of two to four bytes at `at`,
+/// with its length in `*length`; length 0 where none starts there (an ASCII
+/// byte, a stray or cut byte, an overlong form, a surrogate, past U+10FFFF).
+std::uint32_t decode_utf8(const std::string& text, std::size_t at, std::size_t* length);
 
 /// The word as a reader sees it, as plain UTF-8: letters as they are, a
 /// backslash as two; a control byte or a byte of no valid UTF-8 as \xHH; a

@@ -10,52 +10,6 @@
 
 namespace {
 
-// The code point of the valid UTF-8 sequence at `at`, and its length in
-// `*length`; 0 if none starts there: no overlong form, no surrogate and nothing
-// beyond U+10FFFF.
-std::uint32_t decode_utf8(const std::string& text, std::size_t at, std::size_t* length)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned lead = byte(at);
-    unsigned low = 0x80;
-    unsigned high = 0xBF;
-    *length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        *length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        *length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        *length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (at + *length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
-        *length = 0;
-        return 0;
-    }
-    std::uint32_t code = lead & (0x7FU >> *length);
-    for (std::size_t i = at + 1; i < at + *length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) {
-            *length = 0;
-            return 0;
-        }
-        code = code << 6 | (byte(i) & 0x3FU);
-    }
-    return code;
-}
-
-bool hidden(std::uint32_t code)
-{
-    const auto* after =
-        std::upper_bound(std::begin(kHiddenRanges), std::end(kHiddenRanges), code,
-                         [](std::uint32_t value, const auto& range) { return value < range[0]; });
-    return after != std::begin(kHiddenRanges) && code <= (*std::prev(after))[1];
-}
-
 // How the character or stray byte at `*at` shows, which it passes.
 std::string show_one(const std::string& word, std::size_t* at)
 {
@@ -63,7 +17,7 @@ std::string show_one(const std::string& word, std::size_t* at)
     std::size_t length = 0;
     const std::uint32_t code = byte >= 0x80 ? decode_utf8(word, *at, &length) : byte;
     char escape[16];
-    if (length > 0 && hidden(code)) {
+    if (length > 0 && is_hidden(code)) {
         *at += length;
         (void)std::snprintf(escape, sizeof escape, code <= 0xFFFF ? "\\u%04X" : "\\U%08X",
                             static_cast<unsigned>(code));
@@ -138,6 +92,41 @@ std::string render(const std::string& word, bool as_markup)
 }
 
 } // namespace
+
+std::uint32_t decode_utf8(const std::string& text, std::size_t at, std::size_t* length)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(at);
+    unsigned low = 0x80;
+    unsigned high = 0xBF;
+    *length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        *length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        *length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        *length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + *length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
+        *length = 0;
+        return 0;
+    }
+    std::uint32_t code = lead & (0x7FU >> *length);
+    for (std::size_t i = at + 1; i < at + *length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            *length = 0;
+            return 0;
+        }
+        code = code << 6 | (byte(i) & 0x3FU);
+    }
+    return code;
+}
 
 std::string xml_escape(const std::string& text)
 {
