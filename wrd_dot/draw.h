@@ -60,14 +60,6 @@ struct BoxText {
 /// "…" when cut; wide East Asian characters take two columns.
 std::string fit_columns(const std::string& text, int columns);
 
-/// A stream that remembers whether every write to it succeeded, so that a
-/// writer can stream freely and report once.
-struct Sink {
-    std::FILE* out;
-    bool ok = true;
-    void put(const std::string& text);
-};
-
 /// The report as an SVG picture laid out by lay_out, streamed to `out`: the
 /// start address, a box per node (position, address, count, word, and the
 /// whole word as its tooltip), NULL, an arrow per link and a dashed marker per

@@ -32,11 +32,6 @@ int columns_of(std::uint32_t c)
 
 } // namespace
 
-void Sink::put(const std::string& text)
-{
-    ok = std::fwrite(text.data(), 1, text.size(), out) == text.size() && ok;
-}
-
 // The nodes and the NULL marker fill slots 0..n of the grid, so that the arrow
 // of every link that wrd prints runs straight to the next box, or down from
 // the end of a row to the start of the next one.

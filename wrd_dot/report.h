@@ -69,6 +69,14 @@ std::string xml_escape(const std::string& text);
 /// word is cut where the label's own text would pass graphviz's limit.
 std::string escape_word(const std::string& word);
 
+/// A stream that remembers whether every write to it succeeded, so that a
+/// writer can stream freely and report once.
+struct Sink {
+    std::FILE* out;
+    bool ok = true;
+    void put(const std::string& text);
+};
+
 /// Writes the report to `out` as a DOT graph, as it is made: one box per node in
 /// rows of `columns` (1 to 64), in list order, an arrow per link as the addresses
 /// state it, and start and null markers. Returns false if any write failed.

@@ -12,18 +12,12 @@ namespace {
 // Node names are n1, n2 ... by position; links are looked up by address value.
 std::string name(std::size_t index) { return "n" + std::to_string(index + 1); }
 
-// Writes text to the stream and remembers whether every write got through.
-struct Out {
-    std::FILE* file;
-    bool ok = true;
-
-    void operator()(const std::string& text)
-    {
-        ok &= std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    }
-};
-
 } // namespace
+
+void Sink::put(const std::string& text)
+{
+    ok = std::fwrite(text.data(), 1, text.size(), out) == text.size() && ok;
+}
 
 // The rows are ranks of their own, held in order by invisible chains and kept
 // in columns by invisible edges from each node to the one below it. The links
@@ -31,14 +25,14 @@ struct Out {
 // order still draws in rows, with its arrows where its addresses point.
 bool write_dot(const Report& report, int columns, std::FILE* out)
 {
-    Out write{out};
-    write("digraph wrd {\n"
-          "  graph [nodesep=0.3, ranksep=0.5];\n"
-          "  node [shape=plain, fontname=\"monospace\", fontsize=11];\n"
-          "  edge [arrowsize=0.7];\n");
+    Sink sink{out};
+    sink.put("digraph wrd {\n"
+             "  graph [nodesep=0.3, ranksep=0.5];\n"
+             "  node [shape=plain, fontname=\"monospace\", fontsize=11];\n"
+             "  edge [arrowsize=0.7];\n");
     if (report.nodes.empty()) {
-        write("  empty [shape=box, style=dashed, margin=0.2, label=\"Seznam je prazdny.\"];\n}\n");
-        return write.ok;
+        sink.put("  empty [shape=box, style=dashed, margin=0.2, label=\"Seznam je prazdny.\"];\n}\n");
+        return sink.ok;
     }
 
     // Each node's address value beside its index, sorted: a third of a map's size.
@@ -71,16 +65,16 @@ bool write_dot(const Report& report, int columns, std::FILE* out)
         return std::string(marker);
     };
 
-    write("  start [shape=plaintext, label=\"Zacatek seznamu\\n" + report.start + "\"];\n");
-    write("  null [shape=box, style=rounded, label=\"NULL\"];\n");
+    sink.put("  start [shape=plaintext, label=\"Zacatek seznamu\\n" + report.start + "\"];\n");
+    sink.put("  null [shape=box, style=rounded, label=\"NULL\"];\n");
     for (std::size_t i = 0; i < report.nodes.size(); ++i) {
         const ReportNode& node = report.nodes[i];
-        write("  " + name(i) +
-              " [label=<<table border=\"0\" cellborder=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
-              "<tr><td>" +
-              std::to_string(node.position) + "</td><td>" + node.address + "</td></tr><tr><td>" +
-              std::to_string(node.count) + "&#215;</td><td><b>" + escape_word(node.word) +
-              "</b></td></tr></table>>];\n");
+        sink.put("  " + name(i) +
+                 " [label=<<table border=\"0\" cellborder=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
+                 "<tr><td>" +
+                 std::to_string(node.position) + "</td><td>" + node.address + "</td></tr><tr><td>" +
+                 std::to_string(node.count) + "&#215;</td><td><b>" + escape_word(node.word) +
+                 "</b></td></tr></table>>];\n");
     }
     // A row of one node and no marker is a plain node statement: an attribute
     // there would be the node's own, and style=invis would hide it.
@@ -95,17 +89,17 @@ bool write_dot(const Report& report, int columns, std::FILE* out)
             chain += " -> null";
         }
         const bool edges = chain.find(" -> ") != std::string::npos;
-        write("  { rank=same; " + chain + (edges ? " [style=invis]; }\n" : "; }\n"));
+        sink.put("  { rank=same; " + chain + (edges ? " [style=invis]; }\n" : "; }\n"));
         for (std::size_t i = row; i < row_end && i + width < report.nodes.size(); ++i) {
-            write("  " + name(i) + " -> " + name(i + width) + " [style=invis];\n");
+            sink.put("  " + name(i) + " -> " + name(i + width) + " [style=invis];\n");
         }
     }
-    write("  start -> " + name(0) + " [style=invis];\n");
+    sink.put("  start -> " + name(0) + " [style=invis];\n");
 
-    write("  start -> " + target(report.start) + " [constraint=false];\n");
+    sink.put("  start -> " + target(report.start) + " [constraint=false];\n");
     for (std::size_t i = 0; i < report.nodes.size(); ++i) {
-        write("  " + name(i) + " -> " + target(report.nodes[i].next) + " [constraint=false];\n");
+        sink.put("  " + name(i) + " -> " + target(report.nodes[i].next) + " [constraint=false];\n");
     }
-    write(unknown + "}\n");
-    return write.ok;
+    sink.put(unknown + "}\n");
+    return sink.ok;
 }

@@ -135,41 +135,32 @@ bool write_html(const Report& report, const std::vector<std::uint32_t>& steps, i
     Sink sink{out};
     sink.put(kHead);
     sink.put("<div id=\"list\" style=\"" + px("width", layout.width) + px("height", layout.height) + "\">\n");
-    std::string batch = "<svg width=\"" + std::to_string(layout.width) + "\" height=\"" +
-                        std::to_string(layout.height) +
-                        "\"><defs><marker id=\"head\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" "
-                        "markerWidth=\"8\" markerHeight=\"8\" markerUnits=\"userSpaceOnUse\" orient=\"auto\">"
-                        "<path d=\"M0 0L10 5L0 10z\" style=\"fill:#333;stroke:none\"/></marker></defs>\n"
-                        "<g marker-end=\"url(#head)\"><path id=\"start-link\"/>\n";
+    sink.put("<svg width=\"" + std::to_string(layout.width) + "\" height=\"" + std::to_string(layout.height) +
+             "\"><defs><marker id=\"head\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" "
+             "markerWidth=\"8\" markerHeight=\"8\" markerUnits=\"userSpaceOnUse\" orient=\"auto\">"
+             "<path d=\"M0 0L10 5L0 10z\" style=\"fill:#333;stroke:none\"/></marker></defs>\n"
+             "<g marker-end=\"url(#head)\"><path id=\"start-link\"/>\n");
     for (std::size_t i = 0; i < n; ++i) {
-        batch += "<path class=\"link\" hidden d=\"" +
-                 arrow_path(layout.boxes[i], layout.boxes[layout.next[i]]) + "\"/>\n";
+        sink.put("<path class=\"link\" hidden d=\"" +
+                 arrow_path(layout.boxes[i], layout.boxes[layout.next[i]]) + "\"/>\n");
     }
-    sink.put(batch + "</g></svg>\n");
-    batch = "<div id=\"start\" class=\"marker\"" + placed(layout.start) +
-            ">Zacatek seznamu<br><span id=\"start-address\"></span></div>\n";
-    batch += "<div id=\"null\" class=\"marker null\"" + placed(layout.boxes[n]) + ">NULL</div>\n";
+    sink.put("</g></svg>\n");
+    sink.put("<div id=\"start\" class=\"marker\"" + placed(layout.start) +
+             ">Zacatek seznamu<br><span id=\"start-address\"></span></div>\n");
+    sink.put("<div id=\"null\" class=\"marker null\"" + placed(layout.boxes[n]) + ">NULL</div>\n");
     for (std::size_t i = 0; i < n; ++i) {
         const ReportNode& node = report.nodes[i];
         const std::string shown = shown_word(node.word);
-        batch += "<div class=\"node\" data-address=\"" + node.address +
+        sink.put("<div class=\"node\" data-address=\"" + node.address +
                  "\" data-count=\"0\" hidden title=\"" + xml_escape(shown) + "\"" + placed(layout.boxes[i]) +
                  "><span class=\"address\">" + node.address +
                  "</span><span class=\"count\"></span><span class=\"word\">" +
-                 xml_escape(fit_columns(shown, BoxText::kWordColumns)) + "</span></div>\n";
-        if (batch.size() > 65536) {
-            sink.put(batch);
-            batch.clear();
-        }
+                 xml_escape(fit_columns(shown, BoxText::kWordColumns)) + "</span></div>\n");
     }
-    batch += "</div>\n<script>\nconst SEEDS=" + std::to_string(std::size(kSeeds)) + ",S=[";
+    sink.put("</div>\n<script>\nconst SEEDS=" + std::to_string(std::size(kSeeds)) + ",S=[");
     for (std::size_t k = 0; k < steps.size(); ++k) {
-        batch += (k == 0 ? "" : ",") + std::to_string(steps[k]);
-        if (batch.size() > 65536) {
-            sink.put(batch);
-            batch.clear();
-        }
+        sink.put((k == 0 ? "" : ",") + std::to_string(steps[k]));
     }
-    sink.put(batch + "];" + kScript);
+    sink.put(std::string("];") + kScript);
     return sink.ok && std::fflush(out) == 0;
 }

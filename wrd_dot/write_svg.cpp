@@ -89,23 +89,14 @@ bool write_svg(const Report& report, int columns, std::FILE* out)
     }
     sink.put("</g>\n");
 
-    std::string batch;
     for (std::size_t i = 0; i < n; ++i) {
-        batch += node_box(report.nodes[i], layout.boxes[i]);
-        if (batch.size() > 65536) {
-            sink.put(batch);
-            batch.clear();
-        }
+        sink.put(node_box(report.nodes[i], layout.boxes[i]));
     }
-    batch += "<g class=\"links\" marker-end=\"url(#head)\">\n";
-    batch += "<path d=\"" + arrow_path(start, layout.boxes[layout.start_target]) + "\"/>\n";
+    sink.put("<g class=\"links\" marker-end=\"url(#head)\">\n");
+    sink.put("<path d=\"" + arrow_path(start, layout.boxes[layout.start_target]) + "\"/>\n");
     for (std::size_t i = 0; i < n; ++i) {
-        batch += "<path d=\"" + arrow_path(layout.boxes[i], layout.boxes[layout.next[i]]) + "\"/>\n";
-        if (batch.size() > 65536) {
-            sink.put(batch);
-            batch.clear();
-        }
+        sink.put("<path d=\"" + arrow_path(layout.boxes[i], layout.boxes[layout.next[i]]) + "\"/>\n");
     }
-    sink.put(batch + "</g>\n</svg>\n");
+    sink.put("</g>\n</svg>\n");
     return sink.ok && std::fflush(out) == 0;
 }
