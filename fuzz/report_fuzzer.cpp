@@ -5,6 +5,7 @@
 // also builds reports as each C library prints them: a whole one must read back
 // exactly, and one made wrong in one known way must be refused at that line.
 #include "count_words.h"
+#include "draw.h"
 #include "hidden_ranges.h"
 #include "report.h"
 
@@ -312,7 +313,7 @@ void check_round_trip(FuzzedDataProvider& input)
         word = word.empty() && long_list ? "w" + std::to_string(index) : word;
         const long count = input.ConsumeIntegralInRange<long>(1, INT32_MAX);
         if (!word.empty() && taken.insert(address).second) {
-            nodes.push_back({static_cast<long>(index), render(address), count, word, ""});
+            nodes.push_back({static_cast<long>(index), render(address), count, word, "", 0});
         }
     }
     // The fault and its node; an address twice needs a node before it.

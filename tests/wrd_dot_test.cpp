@@ -195,6 +195,10 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
              entry(3, "0x30", "c", "0x99"),
          "start -> n3 [constraint=false];\n  n1 -> n3 [constraint=false];\n  n2 -> null [constraint=false];\n"
          "  n3 -> unknown_0x99"},
+        {"two links to one unknown address, written two ways: one marker, as first written",
+         "Zacatek seznamu: 0x99\n" + entry(1, "0x10", "a", "0x099"),
+         "start -> unknown_0x99 [constraint=false];\n  n1 -> unknown_0x99 [constraint=false];\n"
+         "  unknown_0x99 [shape=box, style=dashed, label=\"0x99\\nno such node\"];\n}"},
         {"the empty list", "Seznam je prazdny.\n", "label=\"Seznam je prazdny.\""},
         {"markup bytes become entities; a backslash is two pairs, which dot shows as two",
          one("\"<&>{|}]\\x"), "<b>&quot;&lt;&amp;&gt;{|}&#93;\\\\\\\\x</b>"},

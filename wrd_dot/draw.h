@@ -1,8 +1,9 @@
-// wrd-dot's own pictures of a report: one layout, shared by the SVG picture and
-// the page that steps through the run, and a writer for each.
+// The pictures of a report: the DOT graph for Graphviz, and wrd-dot's own
+// layout, shared by the SVG picture and the page that steps through the run.
 #pragma once
 
 #include "report.h"
+#include "word_text.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,19 @@
 #include <string>
 #include <variant>
 #include <vector>
+
+/// A stream that remembers whether every write to it succeeded, so that a
+/// writer can stream freely and report once.
+struct Sink {
+    std::FILE* out;
+    bool ok = true;
+    void put(const std::string& text);
+};
+
+/// Writes the report to `out` as a DOT graph, as it is made: one box per node in
+/// rows of `columns` (1 to 64), in list order, an arrow per link as the addresses
+/// state it, and start and null markers. Returns false if any write failed.
+bool write_dot(const Report& report, int columns, std::FILE* out);
 
 /// A length of the picture in pixels: 64 bits, since a crafted report of
 /// millions of nodes in rows of one passes 2^31 pixels.

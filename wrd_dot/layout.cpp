@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
-#include <unordered_map>
 
 namespace {
 
@@ -54,39 +53,22 @@ Layout lay_out(const Report& report, int columns)
         return layout;
     }
 
-    layout.boxes.reserve(n + 1);
+    layout.boxes.reserve(n + 1 + report.unknown.size());
     for (std::size_t i = 0; i <= n; ++i) {
         layout.boxes.push_back(slot(i, 0));
     }
     layout.boxes[n].width = kNullWidth;
 
-    std::unordered_map<std::uint64_t, std::size_t> index_of;
-    index_of.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        index_of.emplace(address_value(report.nodes[i].address), i);
-    }
+    // The reader resolved the links; the unknown addresses get boxes below the grid.
     const Pixels grid_rows = static_cast<Pixels>(n / width) + 1;
-    std::unordered_map<std::uint64_t, std::size_t> unknown_index;
-    const auto target = [&](const std::string& address) {
-        const std::uint64_t value = address_value(address);
-        if (value == 0) {
-            return n;
-        }
-        const auto found = index_of.find(value);
-        if (found != index_of.end()) {
-            return found->second;
-        }
-        const auto placed = unknown_index.emplace(value, layout.boxes.size());
-        if (placed.second) {
-            layout.boxes.push_back(slot(layout.unknown.size(), grid_rows));
-            layout.unknown.push_back(address);
-        }
-        return placed.first->second;
-    };
-    layout.start_target = target(report.start);
+    for (std::size_t u = 0; u < report.unknown.size(); ++u) {
+        layout.boxes.push_back(slot(u, grid_rows));
+    }
+    layout.unknown = report.unknown;
+    layout.start_target = report.start_target;
     layout.next.reserve(n);
     for (const ReportNode& node : report.nodes) {
-        layout.next.push_back(target(node.next));
+        layout.next.push_back(node.target);
     }
 
     const auto used = static_cast<Pixels>(std::min(width, std::max(n + 1, layout.unknown.size())));

@@ -117,10 +117,35 @@ class Reader {
         if (!empty_list_ && report_.nodes.empty()) {
             return fault(2, "the input ends before the first node's line");
         }
+        resolve_links();
         return std::move(report_);
     }
 
   private:
+    // Each link once, by the address's value: to a node, to NULL, or to an
+    // address that no node has, numbered in order of first use.
+    void resolve_links()
+    {
+        const std::size_t n = report_.nodes.size();
+        std::unordered_map<std::uint64_t, Target> unknown_at;
+        const auto target = [&](const std::string& address) {
+            const std::uint64_t value = address_value(address);
+            const auto node = index_of_.find(value);
+            if (value == 0 || node != index_of_.end()) {
+                return value == 0 ? n : node->second;
+            }
+            const auto placed = unknown_at.emplace(value, n + 1 + report_.unknown.size());
+            if (placed.second) {
+                report_.unknown.push_back(address);
+            }
+            return placed.first->second;
+        };
+        report_.start_target = empty_list_ ? n : target(report_.start);
+        for (ReportNode& node : report_.nodes) {
+            node.target = target(node.next);
+        }
+    }
+
     // A whole line, without its line end.
     std::optional<ReportError> take_line(const std::string& line)
     {
@@ -135,10 +160,10 @@ class Reader {
         if (auto error = parse_node(line, &node)) {
             return error;
         }
-        const auto placed = line_of_address_.emplace(address_value(node.address), lines_);
+        const auto placed = index_of_.emplace(address_value(node.address), report_.nodes.size());
         if (!placed.second) {
             return fault(lines_, "the address " + node.address + " is also the node's on line " +
-                                     std::to_string(placed.first->second));
+                                     std::to_string(placed.first->second + 2));
         }
         report_.nodes.push_back(std::move(node));
         return std::nullopt;
@@ -241,7 +266,7 @@ class Reader {
     std::size_t scanned_ = 0; // how far the unfinished line's word was searched for its end
     int lines_ = 0;           // the lines taken whole
     bool empty_list_ = false;
-    std::unordered_map<std::uint64_t, int> line_of_address_;
+    std::unordered_map<std::uint64_t, std::size_t> index_of_; // each node's by its address's value
 };
 
 } // namespace

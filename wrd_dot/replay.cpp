@@ -57,12 +57,11 @@ std::variant<std::vector<std::uint32_t>, std::string> replay(const Report& repor
             return "position " + std::to_string(i + 1) + " holds " + times(node.word, node.count) +
                    " where the text gives " + times(std::string(words[made]), counts[made]);
         }
-        const std::string& expected = i == 0 ? report.start : report.nodes[i - 1].next;
-        if (address_value(expected) != address_value(node.address)) {
+        if ((i == 0 ? report.start_target : report.nodes[i - 1].target) != i) {
             return "the link to position " + std::to_string(i + 1) + " points elsewhere";
         }
     }
-    if (!is_null_address(report.nodes[n - 1].next)) {
+    if (report.nodes[n - 1].target != n) {
         return "the last node's link is not null";
     }
     for (std::uint32_t& node : calls) {

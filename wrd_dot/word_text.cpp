@@ -1,6 +1,6 @@
 // The text that a picture shows for a word.
+#include "word_text.h"
 #include "hidden_ranges.h"
-#include "report.h"
 
 #include <algorithm>
 #include <cstddef>

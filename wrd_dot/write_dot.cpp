@@ -1,15 +1,15 @@
+#include "draw.h"
 #include "report.h"
+#include "word_text.h"
 
 #include <algorithm>
 #include <cinttypes>
 #include <cstddef>
 #include <cstdio>
-#include <set>
-#include <utility>
 
 namespace {
 
-// Node names are n1, n2 ... by position; links are looked up by address value.
+// Node names are n1, n2 ... by position.
 std::string name(std::size_t index) { return "n" + std::to_string(index + 1); }
 
 } // namespace
@@ -35,33 +35,19 @@ bool write_dot(const Report& report, int columns, std::FILE* out)
         return sink.ok;
     }
 
-    // Each node's address value beside its index, sorted: a third of a map's size.
-    std::vector<std::pair<std::uint64_t, std::size_t>> index_of;
-    index_of.reserve(report.nodes.size());
-    for (std::size_t i = 0; i < report.nodes.size(); ++i) {
-        index_of.emplace_back(address_value(report.nodes[i].address), i);
-    }
-    std::sort(index_of.begin(), index_of.end());
-    // A link's target: the node at that address, the null marker, or a marker
-    // of its own for an address that no node of the report has.
-    std::string unknown;
-    std::set<std::uint64_t> unknown_values;
-    const auto target = [&](const std::string& address) {
-        const std::uint64_t value = address_value(address);
-        if (value == 0) {
+    // A link's target: the node's box, the null marker, or the marker of an
+    // address that no node has, named by its value.
+    const std::size_t n = report.nodes.size();
+    const auto target = [&](Target index) {
+        if (index < n) {
+            return name(index);
+        }
+        if (index == n) {
             return std::string("null");
         }
-        const auto found =
-            std::lower_bound(index_of.begin(), index_of.end(), std::make_pair(value, std::size_t{0}));
-        if (found != index_of.end() && found->first == value) {
-            return name(found->second);
-        }
         char marker[32];
-        (void)std::snprintf(marker, sizeof marker, "unknown_0x%" PRIx64, value);
-        if (unknown_values.insert(value).second) {
-            unknown += std::string("  ") + marker + " [shape=box, style=dashed, label=\"" + address +
-                       "\\nno such node\"];\n";
-        }
+        (void)std::snprintf(marker, sizeof marker, "unknown_0x%" PRIx64,
+                            address_value(report.unknown[index - n - 1]));
         return std::string(marker);
     };
 
@@ -96,10 +82,14 @@ bool write_dot(const Report& report, int columns, std::FILE* out)
     }
     sink.put("  start -> " + name(0) + " [style=invis];\n");
 
-    sink.put("  start -> " + target(report.start) + " [constraint=false];\n");
-    for (std::size_t i = 0; i < report.nodes.size(); ++i) {
-        sink.put("  " + name(i) + " -> " + target(report.nodes[i].next) + " [constraint=false];\n");
+    sink.put("  start -> " + target(report.start_target) + " [constraint=false];\n");
+    for (std::size_t i = 0; i < n; ++i) {
+        sink.put("  " + name(i) + " -> " + target(report.nodes[i].target) + " [constraint=false];\n");
     }
-    sink.put(unknown + "}\n");
+    for (std::size_t u = 0; u < report.unknown.size(); ++u) {
+        sink.put("  " + target(n + 1 + u) + " [shape=box, style=dashed, label=\"" + report.unknown[u] +
+                 "\\nno such node\"];\n");
+    }
+    sink.put("}\n");
     return sink.ok;
 }
