@@ -8,6 +8,7 @@
 #include "draw.h"
 #include "hidden_ranges.h"
 #include "report.h"
+#include "report_line.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -336,11 +337,7 @@ void check_round_trip(FuzzedDataProvider& input)
         } else if (i == wrong && fault == kCountOutOfRange) {
             line.count = input.ConsumeBool() ? 0 : 2147483648L + input.ConsumeIntegralInRange<long>(0, 1000);
         }
-        std::vector<char> printed(line.word.size() + 128);
-        (void)std::snprintf(printed.data(), printed.size(),
-                            "%3ld Adresa: %s Cetnost: %3ld Slovo: %s  Dalsi: %s%s", line.position,
-                            line.address.c_str(), line.count, line.word.c_str(), line.next.c_str(), end);
-        text += printed.data();
+        text += report_line(line.position, line.address, line.count, line.word, line.next, end);
     }
     const auto parsed = parse_report(text);
     if (fault != kNone) {

@@ -4,6 +4,7 @@
 // reads it back, and the release of the list.
 #include "count_words.h"
 #include "report.h"
+#include "report_line.h"
 #include "text_model.h"
 #include "word_list.h"
 
@@ -47,30 +48,18 @@ std::string report_of(const WordList* list)
     return out;
 }
 
-// A number as "%3d" writes it: right-aligned in at least three columns.
-std::string padded(long n)
-{
-    const std::string digits = std::to_string(n);
-    return std::string(digits.size() < 3 ? 3 - digits.size() : 0, ' ') + digits;
-}
-
 // The report that the list must give, built without printf's field widths;
 // addresses are the C library's own rendering.
 std::string expected_report(const WordList list)
 {
-    const auto address = [](const void* pointer) {
-        char text[32];
-        (void)std::snprintf(text, sizeof text, "%p", pointer);
-        return std::string(text);
-    };
     if (list == nullptr) {
         return "Seznam je prazdny.\n";
     }
-    std::string report = "Zacatek seznamu: " + address(list) + "\n";
+    std::string report = "Zacatek seznamu: " + pointer_text(list) + "\n";
     long position = 1;
     for (const WordNode* node = list; node != nullptr; node = node->next) {
-        report += padded(position++) + " Adresa: " + address(node) + " Cetnost: " + padded(node->count) +
-                  " Slovo: " + node->word + "  Dalsi: " + address(node->next) + "\n";
+        report +=
+            report_line(position++, pointer_text(node), node->count, node->word, pointer_text(node->next));
     }
     return report;
 }

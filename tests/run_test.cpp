@@ -3,6 +3,7 @@
 // WRD_LAUNCHER a command line to run it through (wine, valgrind ...); a cross
 // build runs its own programs through its emulator unless WRD_LAUNCHER is set.
 #include "report.h"
+#include "report_line.h"
 #include "text_model.h"
 
 #include <gtest/gtest.h>
@@ -135,11 +136,7 @@ Counts counts_in(const std::string& out)
     std::string expected_address = report.start;
     Counts counts;
     for (const ReportNode& node : report.nodes) {
-        std::vector<char> line(node.address.size() + node.word.size() + node.next.size() + 64);
-        (void)std::snprintf(line.data(), line.size(), "%3ld Adresa: %s Cetnost: %3ld Slovo: %s  Dalsi: %s\n",
-                            node.position, node.address.c_str(), node.count, node.word.c_str(),
-                            node.next.c_str());
-        rebuilt += line.data();
+        rebuilt += report_line(node.position, node.address, node.count, node.word, node.next);
         EXPECT_EQ(expected_address, node.address) << "the previous line's Dalsi, or the start address";
         expected_address = node.next;
         counts.emplace_back(node.word, node.count);

@@ -1,6 +1,7 @@
 #include "count_words.h"
 #include "draw.h"
 #include "report.h"
+#include "report_line.h"
 #include "word_list.h"
 
 #include <gtest/gtest.h>
@@ -140,10 +141,7 @@ std::string report_of(const std::string& text)
 std::string entry(int position, const std::string& address, const std::string& word, const std::string& next,
                   int count = 1)
 {
-    char line[160];
-    (void)std::snprintf(line, sizeof line, "%3d Adresa: %s Cetnost: %3d Slovo: ", position, address.c_str(),
-                        count);
-    return line + word + "  Dalsi: " + next + "\n";
+    return report_line(position, address, count, word, next);
 }
 
 // The report that the text "pokus a b a druhy" gives.
