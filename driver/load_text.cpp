@@ -1,5 +1,6 @@
 #include "load_text.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdlib>
 
@@ -15,10 +16,11 @@
 namespace {
 
 // Opens `path` for reading and returns the stream only if the file it opened is
-// a regular file. The name is looked up once, by the open; whatever is renamed
-// over it afterwards does not matter. On POSIX the open does not block, so that
-// a FIFO is refused instead of waiting for a writer; the flag is cleared before
-// the stream reads, so a read is never cut short by it.
+// a regular file; errno is 0 after one of another kind. The name is looked up
+// once, by the open; whatever is renamed over it afterwards does not matter. On
+// POSIX the open does not block, so that a FIFO is refused instead of waiting
+// for a writer; the flag is cleared before the stream reads, so a read is never
+// cut short by it.
 std::FILE* open_regular(const char* path)
 {
 #ifdef _WIN32
@@ -26,6 +28,7 @@ std::FILE* open_regular(const char* path)
     struct _stat64 info {};
     if (file != nullptr && (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG)) {
         (void)std::fclose(file);
+        errno = 0;
         return nullptr;
     }
     return file;
@@ -38,12 +41,15 @@ std::FILE* open_regular(const char* path)
     struct stat info {};
     (void)::fstat(fd, &info);
     std::FILE* file = nullptr;
+    errno = 0;
     if (S_ISREG(info.st_mode)) {
         (void)::fcntl(fd, F_SETFL, 0); // O_NONBLOCK is the only status flag set
         file = ::fdopen(fd, "rb");
     }
     if (file == nullptr) {
+        const int why = errno;
         (void)::close(fd);
+        errno = why;
     }
     return file;
 #endif
@@ -51,14 +57,24 @@ std::FILE* open_regular(const char* path)
 
 } // namespace
 
-LoadStatus load_text(const char* path, char** text)
+LoadStatus load_text(const char* path, char** text, int* error)
 {
+    int why = 0;
+    LoadStatus status = kCannotOpen;
+    errno = 0;
     std::FILE* file = open_regular(path);
     if (file == nullptr) {
-        return kCannotOpen;
+        why = errno;
+    } else {
+        const std::uintmax_t length = file_length(file);
+        errno = 0;
+        status = read_text(file, length, text);
+        why = status == kNoMemory && length > INT32_MAX ? EFBIG : errno;
+        (void)std::fclose(file);
     }
-    const LoadStatus status = read_text(file, file_length(file), text);
-    (void)std::fclose(file);
+    if (error != nullptr) {
+        *error = why;
+    }
     return status;
 }
 

@@ -14,8 +14,10 @@ enum LoadStatus : int {
 
 /// Opens the regular file at `path` once and reads it; its type and length come
 /// from the open file. On kLoaded, `*text` is a new buffer holding the file's
-/// bytes and a zero byte, which the caller frees with std::free.
-LoadStatus load_text(const char* path, char** text);
+/// bytes and a zero byte, which the caller frees with std::free. On a failure,
+/// `*error`, if given, says why for a message: the system's error number, 0 for
+/// a file that is not a regular file, or EFBIG for one over INT32_MAX bytes.
+LoadStatus load_text(const char* path, char** text, int* error = nullptr);
 
 /// The length of the open `file`, asked of the file itself, not of any name;
 /// UINTMAX_MAX when it cannot be measured.

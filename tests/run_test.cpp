@@ -33,7 +33,9 @@ namespace fs = std::filesystem;
 namespace {
 
 using Prepare = std::function<void(const fs::path& dir)>;
-enum class Stdout { kCaptured, kFull, kClosed };
+// kCapturedNoStdin captures standard output and closes standard input, so that
+// the program's first open is handed descriptor 0.
+enum class Stdout { kCaptured, kFull, kClosed, kCapturedNoStdin };
 
 const std::string kCannotOpen = "\nSoubor nelze otevrit!\n";
 
@@ -86,9 +88,12 @@ Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {}, Stdout
 
     const pid_t pid = ::fork();
     if (pid == 0) {
-        const int fd = out == Stdout::kCaptured ? ::open(out_path.c_str(), O_WRONLY | O_CREAT, 0600)
-                       : out == Stdout::kFull   ? ::open("/dev/full", O_WRONLY)
-                                                : -1;
+        if (out == Stdout::kCapturedNoStdin) {
+            ::close(STDIN_FILENO);
+        }
+        const int fd = out == Stdout::kFull     ? ::open("/dev/full", O_WRONLY)
+                       : out == Stdout::kClosed ? -1
+                                                : ::open(out_path.c_str(), O_WRONLY | O_CREAT, 0600);
         if (fd >= 0) {
             ::dup2(fd, STDOUT_FILENO);
             ::close(fd);
@@ -186,6 +191,7 @@ TEST(Run, CountsTheWordsOfWrdTxt)
         Prepare setup;
         Counts expected;
         std::vector<std::string> args = {};
+        Stdout out = Stdout::kCaptured;
     } cases[] = {
         {"only separators", file("\n"), kSeedCounts},
         {"a repeated word", file("a b a"), behind_seeds({{"b", 1}, {"a", 2}})},
@@ -212,10 +218,15 @@ TEST(Run, CountsTheWordsOfWrdTxt)
          },
          behind_seeds({{"a", 1}})},
         {"positions and counts past three digits", file(many), behind_seeds(many_counts)},
+        {"standard input closed: wrd.txt opens as descriptor 0",
+         file("a"),
+         behind_seeds({{"a", 1}}),
+         {},
+         Stdout::kCapturedNoStdin},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Outcome run = run_wrd(c.setup, c.args);
+        const Outcome run = run_wrd(c.setup, c.args, c.out);
         EXPECT_EQ(0, run.status);
         EXPECT_EQ(c.expected, counts_in(run.out));
     }

@@ -442,11 +442,19 @@ TEST(WrdDot, ProgramAnswersItsArguments)
     }
     const std::string program = "'" + wrd_dot + "'";
     const std::string sample = " <'" WRD_SAMPLE_REPORT "'";
+    // Texts for --text that wrd refuses, in a folder that has no wrd.txt.
+    const std::string texts = testing::TempDir() + kRunName + "_texts";
+    std::filesystem::create_directories(texts);
+    (void)std::system(("mkfifo '" + texts + "/fifo'").c_str()); // NOLINT(cert-env33-c)
+    std::ofstream(texts + "/big") << "a";
+    std::filesystem::resize_file(texts + "/big", std::uintmax_t{3} << 30); // sparse
+    const std::string page = program + " -T html --text '" + texts;
+    const std::string cannot_write = "wrd-dot: cannot write standard output\n";
     const struct {
         std::string command; // a shell command line
         int status;
         std::string out; // the start of standard output
-        std::string err; // the start of standard error
+        std::string err; // the start of standard error, or all of it when it ends a line
     } cases[] = {
         {program + " --version", 0, "wrd-dot " WRD_VERSION "\n", ""},
         // N in each form that GNU programs take, leading zeros allowed.
@@ -467,17 +475,38 @@ TEST(WrdDot, ProgramAnswersItsArguments)
         // A wrong first line ends the run at once, however much input follows.
         {"yes | timeout 10 " + program, 1, "", "wrd-dot: line 1:"},
         {"timeout 10 " + program + " </dev/zero", 1, "", "wrd-dot: line 1:"},
-        // Text that cannot be written is a failure too.
-        {program + " --help >/dev/full", 1, "", ""},
-        {program + " --version >/dev/full", 1, "", ""},
+        // Text that cannot be written is a failure too, and says so.
+        {program + " --help >/dev/full", 1, "", cannot_write},
+        {program + " --version >/dev/full", 1, "", cannot_write},
+        {program + " --version >&-", 1, "", cannot_write},
+        // A cut report is drawn, with a warning.
+        {"head -5" + sample + " | " + program + " -T svg", 0, "<?xml",
+         "wrd-dot: warning: the list does not end in NULL; the report may have been cut short\n"},
+        // The text is read as wrd reads it, and a refusal names it and says why.
+        {"cd '" + texts + "' && " + program + " -T html" + sample, 1, "",
+         "wrd-dot: cannot read the text wrd.txt: No such file or directory (--text FILE names another)\n"},
+        {"timeout 10 " + page + "/fifo'" + sample, 1, "",
+         "wrd-dot: cannot read the text " + texts + "/fifo: it is not a regular file\n"},
+        {page + "'" + sample, 1, "",
+         "wrd-dot: cannot read the text " + texts + ": it is not a regular file\n"},
+        {page + "/big'" + sample, 1, "",
+         "wrd-dot: cannot read the text " + texts +
+             "/big: it is longer than 2,147,483,647 bytes, the most that wrd reads\n"},
+        {program + " -T html --text 'a\nb'" + sample, 1, "",
+         "wrd-dot: cannot read the text a\\x0Ab: No such file or directory\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         const Ran ran = run_tool("/bin/sh", "-c \"" + c.command + "\"", "");
         EXPECT_EQ(c.status, ran.status);
         EXPECT_EQ(0U, ran.out.find(c.out)) << ran.out.substr(0, 200);
-        EXPECT_EQ(0U, ran.err.find(c.err)) << ran.err;
+        if (!c.err.empty() && c.err.back() == '\n') {
+            EXPECT_EQ(c.err, ran.err);
+        } else {
+            EXPECT_EQ(0U, ran.err.find(c.err)) << ran.err;
+        }
     }
+    std::filesystem::remove_all(texts);
 }
 
 // Each box of a page's DOM as "-" when hidden, else its count, then F for the

@@ -4,12 +4,17 @@
 //   wrd | wrd-dot -T html > steps.html
 #include "arguments.h"
 #include "draw.h"
+#include "load_text.h"
 #include "report.h"
+#include "word_text.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <new>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <variant>
@@ -33,47 +38,52 @@ const char* const kUsage = "usage: wrd | wrd-dot [-c N] [-T dot|svg|html] [--tex
 
 constexpr int kWrong = 1; // bad input, or a read or write that failed
 constexpr int kUsageError = 2;
-constexpr int kNoMemory = 3;
+constexpr int kOutOfMemory = 3;
+
+const char* const kCannotWrite = "wrd-dot: cannot write standard output\n";
 
 // Text asked for by --help or --version; it too must be written whole.
 int print(const std::string& text)
 {
-    const bool written = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
-    return written ? 0 : kWrong;
+    if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) {
+        return 0;
+    }
+    (void)std::fputs(kCannotWrite, stderr);
+    return kWrong;
 }
 
-// The whole file, or nothing when it cannot be opened or read.
-std::optional<std::string> read_file(const std::string& path)
+// Why the text could not be loaded, as load_text said; the default name gets a
+// hint, since a user who ran wrd elsewhere may not know of --text.
+std::string load_failure(const Options& options, LoadStatus status, int error)
 {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) {
-        return std::nullopt;
-    }
-    std::string text;
-    char block[65536];
-    for (std::size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;) {
-        text.append(block, got);
-    }
-    const bool read = std::ferror(in) == 0;
-    (void)std::fclose(in);
-    if (!read) {
-        return std::nullopt;
-    }
-    return text;
+    const std::string why =
+        status == kEmpty ? "it is empty, or says its length is 0, and wrd reads no such file"
+        : error == EFBIG ? "it is longer than 2,147,483,647 bytes, the most that wrd reads"
+        : error == 0     ? "it is not a regular file"
+                         : std::strerror(error);
+    const std::string hint = options.text == Options{}.text ? " (--text FILE names another)" : "";
+    return "cannot read the text " + shown_word(options.text) + ": " + why + hint;
 }
 
-// The page: the text replayed must give this very report, or nothing is written.
+// The page: the text is loaded as wrd loads it, with the same limits, and
+// replayed; it must give this very report, or nothing is written.
 int write_page(const Report& report, const Options& options)
 {
-    const std::optional<std::string> text = read_file(options.text);
-    if (!text) {
-        (void)std::fprintf(stderr, "wrd-dot: cannot read %s\n", options.text.c_str());
+    char* loaded = nullptr;
+    int error = 0;
+    const LoadStatus status = load_text(options.text.c_str(), &loaded, &error);
+    if (status == kNoMemory && error != EFBIG) {
+        throw std::bad_alloc();
+    }
+    if (status != kLoaded) {
+        (void)std::fprintf(stderr, "wrd-dot: %s\n", load_failure(options, status, error).c_str());
         return kWrong;
     }
-    const auto run = replay(report, *text);
+    const std::unique_ptr<char, decltype(&std::free)> owned(loaded, &std::free);
+    const auto run = replay(report, loaded);
     if (const auto* mismatch = std::get_if<std::string>(&run)) {
         (void)std::fprintf(stderr, "wrd-dot: the report is not the one that %s gives: %s\n",
-                           options.text.c_str(), mismatch->c_str());
+                           shown_word(options.text).c_str(), mismatch->c_str());
         return kWrong;
     }
     return write_html(report, std::get<std::vector<std::uint32_t>>(run), options.columns, stdout) ? 0 : -1;
@@ -89,13 +99,19 @@ int draw(const Options& options)
     const auto read = read_report(stdin);
     if (const auto* error = std::get_if<ReportError>(&read)) {
         if (error->line == 0) {
-            (void)std::fprintf(stderr, "wrd-dot: cannot read standard input\n");
+            (void)std::fprintf(stderr, "wrd-dot: cannot read standard input: %s\n", std::strerror(errno));
         } else {
             (void)std::fprintf(stderr, "wrd-dot: line %d: %s\n", error->line, error->what.c_str());
         }
         return kWrong;
     }
     const Report& report = std::get<Report>(read);
+    // wrd ends every list in NULL: a list that ends elsewhere is drawn as it
+    // stands, but most likely lost its last lines on the way.
+    if (!report.nodes.empty() && report.nodes.back().target != report.nodes.size()) {
+        (void)std::fputs(
+            "wrd-dot: warning: the list does not end in NULL; the report may have been cut short\n", stderr);
+    }
     int status = 0;
     if (options.format == "html") {
         status = write_page(report, options);
@@ -105,7 +121,7 @@ int draw(const Options& options)
         status = write_dot(report, options.columns, stdout) ? 0 : -1;
     }
     if (status < 0 || (status == 0 && std::fflush(stdout) != 0)) {
-        (void)std::fputs("wrd-dot: cannot write standard output\n", stderr);
+        (void)std::fputs(kCannotWrite, stderr);
         return kWrong;
     }
     return status;
@@ -135,5 +151,5 @@ int main(int argc, char** argv) // NOLINT(bugprone-exception-escape)
     } catch (const std::length_error&) {
     }
     (void)std::fputs("wrd-dot: out of memory\n", stderr);
-    return kNoMemory;
+    return kOutOfMemory;
 }

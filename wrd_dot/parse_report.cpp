@@ -77,6 +77,9 @@ ReportError fault(int line, std::string what) { return ReportError{line, std::mo
 constexpr std::size_t kLongestHead = 128;
 // "  Dalsi: ", an address and a CR: what may follow the blank behind a word.
 constexpr std::size_t kLongestTail = 9 + 18 + 1;
+// wrd reads at most INT32_MAX bytes, so no word it prints is longer, nor any
+// line longer than this: a longer one is refused before it fills memory.
+constexpr std::size_t kLongestLine = kLongestHead + 2147483647U + kLongestTail;
 
 // Checks a report as its lines arrive, so that the first wrong line is known as
 // soon as it has been read, or as soon as what has come of it cannot start a
@@ -89,6 +92,9 @@ class Reader {
         for (const char* end = data + size; data != end;) {
             const char* feed_end = std::find(data, end, '\n');
             partial_.append(data, feed_end);
+            if (partial_.size() > kLongestLine) {
+                return fault(lines_ + 1, "the line is longer than any that wrd prints");
+            }
             if (feed_end == end) {
                 return check_unfinished();
             }
