@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -399,7 +400,8 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
         SCOPED_TRACE(c.what);
         const std::string graph = draw(c.report, "dot", "", c.columns);
         if (graph.rfind("line ", 0) == 0) {
-            continue; // wrd-dot refuses it
+            ADD_FAILURE() << "wrd-dot refuses the report: " << graph;
+            continue;
         }
         const std::size_t words = between(c.report, " Slovo: ", "  Dalsi: ").size();
         expect_apart(between(graph, "<b>", "</b>"), words);
@@ -560,6 +562,48 @@ TEST(WrdDot, ChromiumShowsEachStepOfTheRun)
         EXPECT_EQ(0, ran.status);
         EXPECT_EQ(c.boxes, boxes_of(ran.out)) << ran.err;
     }
+}
+
+// `text` with every address written 0x... in its place.
+std::string masked(const std::string& text)
+{
+    return std::regex_replace(text, std::regex("0x[0-9a-fA-F]+"), "0x?");
+}
+
+// The README's picture command, run from the repository's root with this
+// build's programs, prints the README's sample before its pipe and draws
+// examples/wrd.svg after it, but for the addresses.
+TEST(WrdDot, ReadmeSampleAndPictureAreWhatTheProgramsGive)
+{
+    const std::string wrd = WRD_TOOL;
+    const std::string wrd_dot = WRD_DOT_TOOL;
+    if (wrd.empty() || wrd_dot.empty()) {
+        GTEST_SKIP() << "SKIPPED: this cross build's programs do not run where its tests are started";
+    }
+    const std::string source = WRD_SOURCE_DIR;
+    const std::string readme = slurp(source + "/README.md");
+    const std::size_t sample_at = readme.find("```\n", readme.find("`wrd` prints")) + 4;
+    const std::string sample = readme.substr(sample_at, readme.find("```", sample_at) - sample_at);
+    const std::size_t command_at = readme.find("```sh\n", readme.find("## Picture")) + 6;
+    std::string command = readme.substr(command_at, readme.find('\n', command_at) - command_at);
+    const struct {
+        std::string written; // in the README
+        std::string run;     // here
+    } replaced[] = {
+        {"../build/wrd)", "'" + wrd + "')"}, {"build/wrd-dot ", "'" + wrd_dot + "' "}, {" > wrd.svg", ""}};
+    for (const auto& r : replaced) {
+        const std::size_t at = command.find(r.written);
+        ASSERT_NE(std::string::npos, at) << "the README's picture command has changed: " << command;
+        command.replace(at, r.written.size(), r.run);
+    }
+    const std::string run_wrd = command.substr(0, command.find(" | "));
+    const Ran printed = run_tool("/bin/sh", "-c \"cd '" + source + "' && " + run_wrd + "\"", "");
+    EXPECT_EQ(0, printed.status);
+    EXPECT_EQ(masked(sample), masked(printed.out));
+    const Ran drawn = run_tool("/bin/sh", "-c \"cd '" + source + "' && " + command + "\"", "");
+    EXPECT_EQ(0, drawn.status);
+    EXPECT_EQ("", drawn.err);
+    EXPECT_EQ(masked(slurp(source + "/examples/wrd.svg")), masked(drawn.out));
 }
 
 } // namespace
