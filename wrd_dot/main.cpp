@@ -76,7 +76,7 @@ int write_page(const Report& report, const Options& options)
                            options.text.c_str(), mismatch->c_str());
         return kWrong;
     }
-    return write_html(report, std::get<std::vector<std::uint32_t>>(run), options.columns, stdout) ? 0 : -1;
+    return write_html(report, std::get<Run>(run), *text, stdout) ? 0 : -1;
 }
 
 // Reads the report, line by line, and writes its picture as it is made.
