@@ -161,8 +161,13 @@ class Page(unittest.TestCase):
                 self.assertNotEqual("none", self.state().split()[-1])
                 self.assertEqual([], self.driver.execute_script(IN_VIEW))
 
-    def test_a_right_to_left_word_reads_from_the_right(self):
-        self.open(page("rtl", "שלום") + "#step=5")
+    def test_words_show_whole_and_as_they_are_written(self):
+        self.open(page("words", "שלום %s %s" % ("W" * 20, "W" * 21)) + "#step=7")
+        # The words that overflow their cell: none, not even 20 W or a cut word's "…".
+        self.assertEqual([], self.driver.execute_script(
+            "return [...document.querySelectorAll('#list bdi')].filter(b=>b.scrollWidth>b.clientWidth)"
+            ".map(b=>b.textContent)"))
+        # A right-to-left word's first letter stands to the right of its last.
         left_of = self.driver.execute_script("""
 const t=[...document.querySelectorAll('#list bdi')].find(b=>b.textContent==='שלום').firstChild,r=document.createRange();
 const x=(i)=>{r.setStart(t,i);r.setEnd(t,i+1);return r.getBoundingClientRect().left;};

@@ -90,8 +90,10 @@ const LEFT = 64, START_HEIGHT = 40, PITCH = 72, BESIDE = 80;
 const arrows = $('arrow-paths'), paths = [];
 let boxWidth = 0, boxHeight = 0;
 function slotTop(s) { return START_HEIGHT + 32 + s * PITCH; }
-function slotCount() {
-  return Math.max(6, Math.floor((innerHeight - list.getBoundingClientRect().top - slotTop(0) - 8) / PITCH));
+// The slots that fit in the window, measured once and at each resize.
+let slots = 6;
+function measureSlots() {
+  slots = Math.max(6, Math.floor((innerHeight - list.getBoundingClientRect().top - slotTop(0) - 8) / PITCH));
 }
 // Every arrow of the page: a straight line from one point to another.
 function arrow(n, x1, y1, x2, y2) {
@@ -145,7 +147,6 @@ function draw() {
 
   // Which positions the slots show: all of them when they fit, and otherwise
   // the first two, a fold, and a window that ends just after the focus.
-  const slots = slotCount();
   let end = Math.min(inList, Math.max(focus + 2, slots - 1)), windowStart = end;
   const shown = [];
   if (end <= slots - 1) {
@@ -282,7 +283,10 @@ $('next-line').onclick = nextLine;
 slider.max = CALLS.length;
 slider.oninput = () => go(Number(slider.value), lastLine(Number(slider.value)));
 addEventListener('hashchange', fromHash);
-addEventListener('resize', draw);
+addEventListener('resize', () => {
+  measureSlots();
+  draw();
+});
 addEventListener('keydown', (e) => {
   const keys = {ArrowRight: 'next', ArrowLeft: 'prev', ArrowDown: 'next-line', ArrowUp: 'prev-line', Home: 'first', End: 'last'};
   if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys)) return;
@@ -299,4 +303,5 @@ if (sample) {
   sample.hidden = true;
   sample.removeAttribute('data-slot');
 }
+measureSlots();
 fromHash();
