@@ -190,7 +190,7 @@ function draw() {
   tail.hidden = atEnd;
   const last = atEnd ? nul : tail;
   if (!atEnd) {
-    tail.textContent = `\u22EE ${inList - end} more nodes, then NULL`;
+    tail.textContent = `\u22EE ${inList - end} more nodes` + (comparedUpTo >= inList ? ', all compared' : '') + ', then NULL';
     tail.dataset.nodes = inList - end;
   }
   place(last, x, slotTop(s));
