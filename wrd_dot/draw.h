@@ -82,6 +82,8 @@ std::variant<Run, std::string> replay(const Report& report, const std::string& t
 
 /// A self-contained page that steps through `run` (from replay of `text`)
 /// line by line over the nodes of `report`, with the text around each word.
-/// Each box states its address and its count at the step shown in its DOM.
-/// Returns false if any write failed.
+/// Its DOM states the step: each box's data-address, data-count and hidden
+/// (until made), data-first, data-touched and data-cursor; data-compared on
+/// the compared boxes drawn (a fold counts the rest); #call's data-action,
+/// #code's data-current line and #text's mark. Returns false if a write failed.
 bool write_html(const Report& report, const Run& run, const std::string& text, std::FILE* out);
