@@ -226,6 +226,14 @@ function draw() {
   if (location.hash !== '#step=' + label) history.replaceState(null, '', '#step=' + label);
 }
 
+// A word set apart from the text around it, so that a right-to-left word
+// reads as it is written and moves nothing beside it.
+function isolated(word) {
+  const el = document.createElement('bdi');
+  el.textContent = word;
+  return el;
+}
+
 // The call's line, the code's current line, the text strip and the counter.
 function describe(action, step, i) {
   const callEl = $('call');
@@ -239,13 +247,13 @@ function describe(action, step, i) {
     callEl.textContent = 'Before the first call';
     what.textContent = 'The list is empty: the start pointer holds NULL.';
   } else {
-    const word = wordOf(i), c = step.compares;
-    callEl.textContent = `add_word("${word}")`;
+    const word = isolated(wordOf(i)), c = step.compares;
+    callEl.replaceChildren('add_word("', word, '")');
     what.textContent = {
       compare: line < c || step.isNew ? `p points at node ${line}, which holds another word: p moves on.` :
-        `p points at node ${line}, which holds "${word}": a match.`,
+        `p points at node ${line}, which holds the word: a match.`,
       raise: `The match's count goes up to ${count[i] + 1}.`,
-      make: `No node among the ${c} holds "${word}": a new node is made, with count 1, not yet linked.`,
+      make: `No node among the ${c} holds the word: a new node is made, with count 1, not yet linked.`,
       link: `The new node's next now points at the old first node (${listed ? boxes[nodes - listed].dataset.address : 'NULL'}).`,
       head: 'The start pointer now holds the new node: it is first.',
     }[action];
