@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr std::size_t kGroup = 128; // boxes per group
+
 // kPage up to `marker`, which it must hold; `at` moves past the marker.
 std::string_view until(std::string_view page, std::string_view marker, std::size_t* at)
 {
@@ -31,12 +33,19 @@ bool write_html(const Report& report, const Run& run, const std::string& text, s
     std::vector<std::string> shown;
     shown.reserve(report.nodes.size());
     for (const ReportNode& node : report.nodes) {
+        // Where a box starts or stops being drawn, the browser looks through
+        // its siblings for the next drawn one; in groups that each draw a
+        // (zero-height) box, it looks through one group, not every box.
+        if (shown.size() % kGroup == 0) {
+            sink.put(shown.empty() ? "<div class=\"group\">\n" : "</div><div class=\"group\">\n");
+        }
         shown.push_back(shown_word(node.word));
         const std::string fitted = fit_columns(shown.back(), BoxText::kWordColumns);
         sink.put("<div class=\"node\" data-address=\"" + node.address + "\" data-count=\"0\" hidden" +
                  (fitted == shown.back() ? "" : " title=\"" + xml_escape(shown.back()) + "\"") + "><bdi>" +
                  xml_escape(fitted) + "</bdi></div>\n");
     }
+    sink.put(shown.empty() ? "" : "</div>\n");
     sink.put(std::string(until(page, "<!-- text -->", &at)));
     // The separators as they are, but each blank as a space, so that the
     // browser reads every one as one character, as the script counts them.
