@@ -21,9 +21,12 @@ try:
     missing = [] if os.path.exists(DRIVER) else ["chromedriver (Debian: chromium-driver)"]
 except ImportError:
     missing = ["Selenium for /usr/bin/python3 (Debian: python3-selenium)"]
+if missing and os.environ.get("WRD_REQUIRE_BROWSER"):
+    print("FAILED: %s is missing, and WRD_REQUIRE_BROWSER asks for the page test to run" % missing[0])
+    sys.exit(1)
 if missing:
     print("SKIPPED: %s is missing" % missing[0])
-    sys.exit(1 if os.environ.get("WRD_REQUIRE_BROWSER") else 77)
+    sys.exit(77)
 
 FOLDER = tempfile.mkdtemp()
 
