@@ -116,6 +116,7 @@ class Page(unittest.TestCase):
             with self.subTest(step=step):
                 self.open(self.run_page + "#step=" + step)
                 self.assertEqual(expected, self.state())
+                self.assertEqual(1, len(self.driver.find_elements("css selector", "#code [data-current]")))
         self.open(self.run_page.replace("steps.html", "steps.html#x&step=7"))
         self.assertEqual("- - - - none", self.state())
 
