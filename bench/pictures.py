@@ -1,14 +1,12 @@
 #!/usr/bin/env python3
 """Times wrd-dot's own SVG against Graphviz's dot on made-up reports of 1,000 to
-1,000,000 nodes, and measures the page of a 10,000-word text: its size, and the
-time headless Chromium takes to open it. Prints the figures as Markdown.
+1,000,000 nodes. Prints the figures as Markdown; bench/page_steps.py measures
+the page.
 
-usage: python3 bench/pictures.py [BUILD]   (default: build, which holds wrd and wrd-dot)
-Needs hyperfine, GNU time (/usr/bin/time), Graphviz and Chromium."""
-import gzip
+usage: python3 bench/pictures.py [BUILD]   (default: build, which holds wrd-dot)
+Needs hyperfine, GNU time (/usr/bin/time) and Graphviz."""
 import json
 import os
-import random
 import statistics
 import subprocess
 import sys
@@ -18,7 +16,6 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
 WRD_DOT = os.path.join(BUILD, "wrd-dot")
 DOT_LIMIT = 60  # seconds that dot gets per run
-CHROMIUM = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--dump-dom"]
 
 
 def report(nodes, path):
@@ -50,39 +47,6 @@ def dot_seconds(dot_file, runs):
     return times
 
 
-def page_figures(folder):
-    """The page of a 10,000-word text: its size, gzipped size, and Chromium's
-    milliseconds from the start of loading to its script's end, at step 0 and at
-    the last step, beside an empty page's."""
-    rng = random.Random(7)
-    vocabulary = ["slovo%d" % i for i in range(1500)]
-    words = rng.choices(vocabulary, weights=[1 / (i + 1) for i in range(1500)], k=10000)
-    with open(os.path.join(folder, "wrd.txt"), "w") as text:
-        text.write("\n".join(" ".join(words[i:i + 12]) + "." for i in range(0, 10000, 12)) + "\n")
-    listed = subprocess.run([os.path.join(BUILD, "wrd")], cwd=folder, check=True, capture_output=True).stdout
-    page = subprocess.run([WRD_DOT, "-T", "html"], cwd=folder, input=listed, check=True,
-                          capture_output=True).stdout
-    marker = b"<script>document.body.dataset.ready=Math.round(performance.now())</script></body>"
-    timed = os.path.join(folder, "timed.html")
-    with open(timed, "wb") as out:
-        out.write(page.replace(b"</body>", marker))
-    empty = os.path.join(folder, "empty.html")
-    with open(empty, "wb") as out:
-        out.write(b"<!DOCTYPE html><html><body>" + marker + b"</html>")
-
-    def opened(url):
-        ms = []
-        for _ in range(5):
-            dom = subprocess.run(CHROMIUM + ["--user-data-dir=" + os.path.join(folder, "profile"), url],
-                                 capture_output=True, text=True, timeout=120).stdout
-            ms.append(int(dom.split('data-ready="')[1].split('"')[0]))
-        return statistics.median(ms)
-
-    steps = listed.count(b"\n") - 1
-    return (len(page), len(gzip.compress(page)), steps, opened("file://" + timed + "#step=0"),
-            opened("file://%s#step=%d" % (timed, len(words) + 4)), opened("file://" + empty))
-
-
 def main():
     with tempfile.TemporaryDirectory() as folder:
         print("| Nodes | `wrd-dot -T svg` (peak memory) | `dot -Tsvg` on the same report's DOT |")
@@ -104,10 +68,6 @@ def main():
                 dot = ("%.2f s" % statistics.median(done) if not dot_gave_up
                        else "more than %d s in %d runs of %d" % (DOT_LIMIT, len(times) - len(done), len(times)))
             print("| {:,} | {:.3f} s ({:.1f} MB) | {} |".format(nodes, svg, int(peak) / 1000, dot))
-        size, zipped, nodes, first, last, empty = page_figures(folder)
-        print("\nPage of 10,000 words (%d nodes): %d bytes, %d gzipped; Chromium opens it at step 0 in %d ms, "
-              "at the last step in %d ms, an empty page in %d ms (medians of 5)" % (nodes, size, zipped, first,
-                                                                                   last, empty))
 
 
 if __name__ == "__main__":

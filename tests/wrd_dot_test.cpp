@@ -113,8 +113,7 @@ std::string draw(const std::string& input, const std::string& format = "dot", co
         if (const auto* mismatch = std::get_if<std::string>(&run)) {
             return *mismatch;
         }
-        const auto& steps = std::get<std::vector<std::uint32_t>>(run);
-        return captured([&](std::FILE* out) { return write_html(report, steps, columns, out); });
+        return captured([&](std::FILE* out) { return write_html(report, std::get<Run>(run), text, out); });
     }
     if (format == "svg") {
         return captured([&](std::FILE* out) { return write_svg(report, columns, out); });
@@ -509,59 +508,6 @@ TEST(WrdDot, ProgramAnswersItsArguments)
         }
     }
     std::filesystem::remove_all(texts);
-}
-
-// Each box of a page's DOM as "-" when hidden, else its count, then F for the
-// first node and cN for the N-th node compared: "- 1F 3c2".
-std::string boxes_of(const std::string& dom)
-{
-    std::string boxes;
-    for (std::size_t at = dom.find("<div class=\"node\""); at != std::string::npos;
-         at = dom.find("<div class=\"node\"", at + 1)) {
-        const std::string tag = dom.substr(at, dom.find('>', at) - at);
-        const auto value = [&](const std::string& name) {
-            const std::size_t begin = tag.find(" " + name + "=\"");
-            return begin == std::string::npos
-                       ? std::string()
-                       : tag.substr(begin + name.size() + 3,
-                                    tag.find('"', begin + name.size() + 3) - begin - name.size() - 3);
-        };
-        boxes += boxes.empty() ? "" : " ";
-        if (tag.find(" hidden") != std::string::npos) {
-            boxes += "-";
-            continue;
-        }
-        boxes += value("data-count");
-        boxes += tag.find(" data-first") != std::string::npos ? "F" : "";
-        boxes += value("data-compared").empty() ? "" : "c" + value("data-compared");
-    }
-    return boxes;
-}
-
-TEST(WrdDot, ChromiumShowsEachStepOfTheRun)
-{
-    std::string why;
-    const std::string chromium = tool(WRD_CHROMIUM, "chromium", &why);
-    if (chromium.empty()) {
-        GTEST_SKIP() << why;
-    }
-    const std::string page = draw(kRunReport, "html", "pokus a b a druhy");
-    const struct {
-        int step;
-        const char* boxes; // b, a, druhy, pokus: see boxes_of
-    } cases[] = {
-        {0, "- - - -"},        // the empty list, before the first call
-        {2, "- - 1F 1c1"},     // the second seed word: new, after comparing the first
-        {4, "- - 1Fc1 3c2"},   // the last seed word: a match at the second node
-        {7, "1F 1c1 1c2 4c3"}, // a new word, after comparing every node
-        {9, "1Fc1 2c2 2c3 4"}, // a seed word in the text: a match at the third node
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("step " + std::to_string(c.step));
-        const Ran ran = chromium_dom(chromium, "steps.html", page, "#step=" + std::to_string(c.step));
-        EXPECT_EQ(0, ran.status);
-        EXPECT_EQ(c.boxes, boxes_of(ran.out)) << ran.err;
-    }
 }
 
 // `text` with every address written 0x... in its place.

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -80,14 +81,24 @@ std::string fit_columns(const std::string& text, int columns);
 /// unknown address. Returns false if any write failed.
 bool write_svg(const Report& report, int columns, std::FILE* out);
 
+/// One run of add_word, as replay finds it: the index in `report.nodes` of
+/// each call's node, the seed calls first, then the byte offset in the text of
+/// each of the text's words, one per call after the seeds.
+struct Run {
+    std::vector<std::uint32_t> calls;
+    std::vector<std::size_t> word_starts;
+};
+
 /// Replays the run that printed `report`: the seed words, then the words of
 /// `text` up to its first zero byte, each one call to add_word. Returns the
-/// index in `report.nodes` of each call's node, or one line that says how the
-/// report differs from the one the text gives (words, counts, order or links).
-std::variant<std::vector<std::uint32_t>, std::string> replay(const Report& report, const std::string& text);
+/// run, or one line that says how the report differs from the one the text
+/// gives (words, counts, order or links).
+std::variant<Run, std::string> replay(const Report& report, std::string_view text);
 
-/// A self-contained page that steps through the calls that `steps` (from
-/// replay) names, over the nodes of `report` laid out in rows of `columns`.
-/// Each box states its address and its count at the step shown in its DOM.
-/// Returns false if any write failed.
-bool write_html(const Report& report, const std::vector<std::uint32_t>& steps, int columns, std::FILE* out);
+/// A self-contained page that steps through `run` (from replay of `text`)
+/// line by line over the nodes of `report`, with the text around each word.
+/// Its DOM states the step: each box's data-address, data-count and hidden
+/// (until made), data-first, data-touched and data-cursor; data-compared on
+/// the compared boxes drawn (a fold counts the rest); #call's data-action,
+/// #code's data-current line and #text's mark. Returns false if a write failed.
+bool write_html(const Report& report, const Run& run, std::string_view text, std::FILE* out);

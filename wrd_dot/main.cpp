@@ -17,6 +17,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -80,13 +81,15 @@ int write_page(const Report& report, const Options& options)
         return kWrong;
     }
     const std::unique_ptr<char, decltype(&std::free)> owned(loaded, &std::free);
-    const auto run = replay(report, loaded);
+    // The text ends at its first zero byte, as wrd counts it.
+    const std::string_view text(loaded);
+    const auto run = replay(report, text);
     if (const auto* mismatch = std::get_if<std::string>(&run)) {
         (void)std::fprintf(stderr, "wrd-dot: the report is not the one that %s gives: %s\n",
                            shown_word(options.text).c_str(), mismatch->c_str());
         return kWrong;
     }
-    return write_html(report, std::get<std::vector<std::uint32_t>>(run), options.columns, stdout) ? 0 : -1;
+    return write_html(report, std::get<Run>(run), text, stdout) ? 0 : -1;
 }
 
 // Reads the report, line by line, and writes its picture as it is made.

@@ -18,12 +18,13 @@ std::string times(const std::string& word, long count)
 // The list is replayed as wrd builds it: a word's node is made on its first
 // call and put first, so the k-th node made stands at position n - k + 1 of the
 // final list. A hash of the words keeps the replay linear in the text.
-std::variant<std::vector<std::uint32_t>, std::string> replay(const Report& report, const std::string& text)
+std::variant<Run, std::string> replay(const Report& report, std::string_view text)
 {
     std::unordered_map<std::string_view, std::uint32_t> made_as;
     std::vector<std::string_view> words;
     std::vector<long> counts;
-    std::vector<std::uint32_t> calls;
+    Run run;
+    std::vector<std::uint32_t>& calls = run.calls;
     const auto call = [&](std::string_view word) {
         const auto placed = made_as.emplace(word, static_cast<std::uint32_t>(words.size()));
         if (placed.second) {
@@ -41,6 +42,7 @@ std::variant<std::vector<std::uint32_t>, std::string> replay(const Report& repor
     for (std::size_t at = all.find_first_not_of(separators); at != std::string_view::npos;) {
         const std::size_t end = std::min(all.find_first_of(separators, at), all.size());
         call(all.substr(at, end - at));
+        run.word_starts.push_back(at);
         at = all.find_first_not_of(separators, end);
     }
 
@@ -67,5 +69,5 @@ std::variant<std::vector<std::uint32_t>, std::string> replay(const Report& repor
     for (std::uint32_t& node : calls) {
         node = static_cast<std::uint32_t>(n - 1 - node);
     }
-    return calls;
+    return run;
 }
