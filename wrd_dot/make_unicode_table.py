@@ -121,9 +121,15 @@ inline constexpr const char* kUnicodeVersion = "%s";
 // clang-format off
 inline constexpr std::uint32_t kCodePointRanges[][3] = {
 """ % (VERSION, VERSION))
-for first, last, value in ranges:
-    out.write("    {0x%04X, 0x%04X, 0x%04X},\n" % (first, last, value))
+
+
+def rows(entries, per_row):
+    """The entries, `per_row` to a line."""
+    for at in range(0, len(entries), per_row):
+        out.write("    %s,\n" % ", ".join(entries[at:at + per_row]))
+
+
+rows(["{0x%04X, 0x%04X, 0x%04X}" % tuple(entry) for entry in ranges], 4)
 out.write("};\n\ninline constexpr std::uint32_t kCompositionPairs[][2] = {\n")
-for first, second in pairs:
-    out.write("    {0x%04X, 0x%04X},\n" % (first, second))
+rows(["{0x%04X, 0x%04X}" % pair for pair in pairs], 6)
 out.write("};\n// clang-format on\n")
