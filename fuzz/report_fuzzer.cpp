@@ -654,6 +654,15 @@ void check_round_trip(FuzzedDataProvider& input)
                                      : "Zacatek seznamu: " + nodes[0].address + end;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         nodes[i].next = i + 1 < nodes.size() ? nodes[i + 1].address : render(0);
+        // One link in four goes elsewhere, as in a crafted report: to any node,
+        // itself included, to null, or to an address that no node has (even,
+        // where every node's is odd).
+        if (input.ConsumeIntegralInRange(0, 3) == 0) {
+            const auto to = input.ConsumeIntegralInRange<std::size_t>(0, nodes.size() + 1);
+            nodes[i].next = to < nodes.size()    ? nodes[to].address
+                            : to == nodes.size() ? render(0)
+                                                 : render(2 * (to + i + 1));
+        }
         ReportNode line = nodes[i];
         if (i == wrong && fault == kAddressTwice) {
             line.address = nodes[twin].address;
