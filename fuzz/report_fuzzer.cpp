@@ -8,6 +8,7 @@
 // the report its run gives: replay must accept that report, and refuse it with
 // one count changed, and the page of the run must be strict HTML that no word
 // escapes from.
+#include "arrow_geometry.h"
 #include "count_words.h"
 #include "draw.h"
 #include "report.h"
@@ -353,79 +354,6 @@ std::string attribute(const Piece& piece, const std::string& name)
         }
     }
     return "";
-}
-
-// The points of an SVG path of ours (M, H, V and C commands); a curve is
-// given by its control points, which bound it.
-std::vector<std::pair<double, double>> points_of(const std::string& path)
-{
-    std::vector<std::pair<double, double>> points;
-    std::vector<double> numbers;
-    char command = 0;
-    const auto flush = [&] {
-        const std::size_t step = command == 'H' || command == 'V' ? 1 : 2;
-        for (std::size_t i = 0; i + step <= numbers.size(); i += step) {
-            check(!points.empty() || command == 'M', "a path starts with M");
-            const std::pair<double, double> last =
-                points.empty() ? std::pair<double, double>{} : points.back();
-            points.push_back(command == 'H'   ? std::pair<double, double>{numbers[i], last.second}
-                             : command == 'V' ? std::pair<double, double>{last.first, numbers[i]}
-                                              : std::pair<double, double>{numbers[i], numbers[i + 1]});
-        }
-        numbers.clear();
-    };
-    for (std::size_t at = 0; at < path.size();) {
-        if (std::strchr("MCHV", path[at]) != nullptr) {
-            flush();
-            command = path[at++];
-        } else if (path[at] == ' ') {
-            ++at;
-        } else {
-            char* end = nullptr;
-            numbers.push_back(std::strtod(path.c_str() + at, &end));
-            check(end != path.c_str() + at, "a path holds commands and numbers");
-            at = static_cast<std::size_t>(end - path.c_str());
-        }
-    }
-    flush();
-    return points;
-}
-
-// True when the segment from `a` to `b` passes through the inside of `box`,
-// its edges aside (clipped as Liang and Barsky do).
-bool crosses(std::pair<double, double> a, std::pair<double, double> b, const Box& box)
-{
-    double low = 0;
-    double high = 1;
-    const double dx = b.first - a.first;
-    const double dy = b.second - a.second;
-    const double sides[4][2] = {{-dx, a.first - static_cast<double>(box.x) - 0.5},
-                                {dx, static_cast<double>(box.x + box.width) - 0.5 - a.first},
-                                {-dy, a.second - static_cast<double>(box.y) - 0.5},
-                                {dy, static_cast<double>(box.y + box.height) - 0.5 - a.second}};
-    for (const auto& side : sides) {
-        if (side[0] == 0) {
-            if (side[1] < 0) {
-                return false;
-            }
-        } else if (side[0] < 0) {
-            low = std::max(low, side[1] / side[0]);
-        } else {
-            high = std::min(high, side[1] / side[0]);
-        }
-    }
-    return low < high;
-}
-
-// True when `point` lies on an edge of `box`.
-bool on_edge(std::pair<double, double> point, const Box& box)
-{
-    const auto x = static_cast<double>(box.x);
-    const auto y = static_cast<double>(box.y);
-    const auto right = static_cast<double>(box.x + box.width);
-    const auto bottom = static_cast<double>(box.y + box.height);
-    return point.first >= x && point.first <= right && point.second >= y && point.second <= bottom &&
-           (point.first == x || point.first == right || point.second == y || point.second == bottom);
 }
 
 // Writes the SVG and reads it strictly: well-formed XML whose every text is
@@ -789,6 +717,12 @@ void check_page(FuzzedDataProvider& input)
     const std::string page(written([&](std::FILE* out) { return write_html(report, steps, columns, out); }));
     const std::string other(
         written([&](std::FILE* out) { return write_html(report_of(placeholders), steps, columns, out); }));
+
+    char nothing[1];
+    std::FILE* empty = ::fmemopen(nothing, sizeof nothing, "w");
+    check(!write_html(Report{}, steps, columns, empty) && std::ftell(empty) == 0,
+          "the page of an empty report is refused, with nothing written");
+    (void)std::fclose(empty);
 
     const std::size_t charset = page.find("<meta charset=\"utf-8\">");
     check(charset != std::string::npos && charset + 22 <= 1024, "the page declares its charset at once");

@@ -77,7 +77,8 @@ std::string fit_columns(const std::string& text, int columns);
 /// The report as an SVG picture laid out by lay_out, streamed to `out`: the
 /// start address, a box per node (position, address, count, word, and the
 /// whole word as its tooltip), NULL, an arrow per link and a dashed marker per
-/// unknown address. Returns false if any write failed.
+/// unknown address; an empty report gets the empty list's marker alone.
+/// Returns false if any write failed.
 bool write_svg(const Report& report, int columns, std::FILE* out);
 
 /// Replays the run that printed `report`: the seed words, then the words of
@@ -89,5 +90,6 @@ std::variant<std::vector<std::uint32_t>, std::string> replay(const Report& repor
 /// A self-contained page that steps through the calls that `steps` (from
 /// replay) names, over the nodes of `report` laid out in rows of `columns`.
 /// Each box states its address and its count at the step shown in its DOM.
-/// Returns false if any write failed.
+/// It needs a report of at least one node, as every run gives: an empty one is
+/// refused, with nothing written. Returns false if refused or if a write failed.
 bool write_html(const Report& report, const std::vector<std::uint32_t>& steps, int columns, std::FILE* out);

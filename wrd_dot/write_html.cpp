@@ -130,6 +130,9 @@ std::string placed(const Box& box)
 // the script shows, hides and marks them for the step in the URL.
 bool write_html(const Report& report, const std::vector<std::uint32_t>& steps, int columns, std::FILE* out)
 {
+    if (report.nodes.empty()) {
+        return false; // no run gives it: the seed words make the list
+    }
     const Layout layout = lay_out(report, columns);
     const std::size_t n = report.nodes.size();
     Sink sink{out};
