@@ -268,7 +268,7 @@ std::vector<Piece> pieces_of(std::string_view markup, bool html)
         const std::size_t end =
             markup.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-:", *at);
         check(end != std::string_view::npos && end > *at, "a tag or attribute has a name");
-        const std::string name(markup.substr(*at, end - *at));
+        std::string name(markup.substr(*at, end - *at));
         *at = end;
         return name;
     };
@@ -390,7 +390,10 @@ void check_svg(const Report& report, int columns)
         const std::string transform = attribute(piece, "transform");
         if (piece.name == "g" && !transform.empty()) {
             box = {};
-            (void)std::sscanf(transform.c_str(), "translate(%" SCNd64 " %" SCNd64 ")", &box.x, &box.y);
+            check(transform.compare(0, 10, "translate(") == 0, "a box is placed by translate");
+            char* y = nullptr;
+            box.x = std::strtoll(transform.c_str() + 10, &y, 10);
+            box.y = std::strtoll(y, nullptr, 10);
             in_box.clear();
         } else if (piece.name == "rect") {
             box.width = std::strtoll(attribute(piece, "width").c_str(), nullptr, 10);
