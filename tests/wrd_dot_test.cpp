@@ -546,6 +546,42 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
     }
 }
 
+// Chromium draws each word of the SVG in the direction of its first strong
+// letter: where a word's first character stands against its last.
+TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
+{
+    std::string why;
+    const std::string chromium = tool(WRD_CHROMIUM, "chromium", &why);
+    if (chromium.empty()) {
+        GTEST_SKIP() << why;
+    }
+    const struct {
+        const char* word;
+        char first; // R when the first character stands right of the last
+    } cases[] = {
+        {"\u05E9\u05DC\u05D5\u05DD", 'R'},       // Hebrew
+        {"\u0645\u0631\u062D\u0628\u0627", 'R'}, // Arabic
+        {"abc", 'L'},
+        {"1\u05D0", 'R'}, // a digit, then Hebrew: the word reads right to left, unlike "\u05D01"
+        {"a\u05D0", 'L'}, // Latin first: left to right
+    };
+    std::vector<std::string> words;
+    std::string expected;
+    for (const auto& c : cases) {
+        words.emplace_back(c.word);
+        expected += c.first;
+    }
+    const std::string svg = draw(list(words.size(), words), "svg");
+    const Ran ran = chromium_dom(
+        chromium, "directions.html",
+        "<!DOCTYPE html><body>" + svg.substr(svg.find("<svg")) +
+            "<script>document.body.dataset.order=[...document.querySelectorAll("
+            "'text.word')].map(t=>t.getExtentOfChar(0).x>t.getExtentOfChar(t.getNumberOfChars()-1).x?"
+            "'R':'L').join('')"
+            "</script>");
+    EXPECT_NE(std::string::npos, ran.out.find("data-order=\"" + expected + "\"")) << ran.out.substr(0, 300);
+}
+
 // The built wrd-dot, run by the shell as a user runs it.
 TEST(WrdDot, ProgramAnswersItsArguments)
 {
