@@ -1,24 +1,32 @@
 // Fuzzes what wrd-dot does with any input: parse_report must never crash nor
 // crawl, and what it accepts must draw as valid UTF-8, one visible box per node,
 // each label showing exactly its word's bytes with nothing raw that must be
-// escaped, and each arrow where the report's addresses point. The same input
-// also builds reports as each C library prints them: a whole one must read back
-// exactly, and one made wrong in one known way must be refused at that line.
+// escaped, and each arrow where the report's addresses point, in the DOT and in
+// the SVG, whose XML is read strictly. The same input also builds reports as
+// each C library prints them: a whole one must read back exactly, and one made
+// wrong in one known way must be refused at that line. And it builds a text and
+// the report its run gives: replay must accept that report, and refuse it with
+// one count changed, and the page of the run must be strict HTML that no word
+// escapes from.
+#include "arrow_geometry.h"
 #include "count_words.h"
 #include "draw.h"
-#include "hidden_ranges.h"
 #include "report.h"
 #include "report_line.h"
+#include "unicode.h"
+#include "word_text.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cinttypes>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -137,28 +145,41 @@ std::string word_of_label(const std::string& label, std::size_t* length)
         shown.resize(marker);
     }
     std::string word;
+    bool after_letter = false;
+    int last_class = 0;
     for (std::size_t at = 0; at < shown.size();) {
         std::uint32_t code = 0;
         if (shown.compare(at, 2, "\\\\") == 0) {
             word += '\\';
             at += 2;
+            after_letter = true;
+            last_class = 0;
         } else if (shown.compare(at, 2, "\\x") == 0) {
             check(hex_digits(shown, at + 2, 2, &code), "\\x takes two hex digits");
             word += static_cast<char>(code);
             at += 4;
+            after_letter = false;
         } else if (shown.compare(at, 2, "\\u") == 0 || shown.compare(at, 2, "\\U") == 0) {
-            check(hex_digits(shown, at + 2, shown[at + 1] == 'u' ? 4 : 8, &code) && is_hidden(code),
-                  "\\u and \\U take the hex digits of a hidden character");
+            check(hex_digits(shown, at + 2, shown[at + 1] == 'u' ? 4 : 8, &code) && code >= 0x80 &&
+                      code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF),
+                  "\\u and \\U take the hex digits of a character");
             word += encode(code);
             at += shown[at + 1] == 'u' ? 6 : 10;
+            after_letter = false;
         } else {
             std::size_t size = 0;
             code = decode(shown, at, &size);
             check(size > 0, "a label is valid UTF-8");
-            check(code >= 0x20 && code != 0x7F && code != '\\' && !is_hidden(code),
+            const CodePoint point = code_point(code);
+            check(code >= 0x20 && code != 0x7F && code != '\\' && !point.hidden,
                   "no raw control byte, lone backslash, nor character that draws as nothing or alike");
+            check(!point.mark || after_letter, "a mark shown as it is sits on a letter shown as it is");
+            check(point.combining_class == 0 || point.combining_class >= last_class,
+                  "marks shown as they are stand in canonical order");
+            last_class = point.combining_class;
             word += shown.substr(at, size);
             at += size;
+            after_letter = true;
         }
     }
     return word;
@@ -187,9 +208,248 @@ std::string_view dot_of(const Report& report, int columns)
     return {buffer, static_cast<std::size_t>(size)};
 }
 
+// What a writer streamed, in a buffer kept from run to run, as dot_of does.
+std::string_view written(const std::function<bool(std::FILE*)>& write)
+{
+    static char buffer[1 << 22];
+    std::FILE* out = ::fmemopen(buffer, sizeof buffer, "w");
+    check(write(out), "the writer writes");
+    const long size = std::ftell(out);
+    (void)std::fclose(out);
+    return {buffer, static_cast<std::size_t>(size)};
+}
+
+// One piece of markup: a tag, whose name starts with '/' when it ends an
+// element, with its attributes (values unescaped); or a text, unescaped.
+struct Piece {
+    bool tag;
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> attributes;
+    std::string text;
+    bool empty; // a tag that closes itself: <path/>
+};
+
+// `text` with its entities replaced; each & must start &amp; &lt; &gt; &quot;
+// or a numeric reference, or the markup is wrong.
+std::string unescaped(std::string_view text)
+{
+    std::string out;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '&') {
+            out += text[at];
+            continue;
+        }
+        const std::size_t end = text.find(';', at);
+        check(end != std::string::npos && end - at <= 10, "an & starts an entity");
+        const std::string_view name = text.substr(at + 1, end - at - 1);
+        const bool hex = name.size() > 2 && name[0] == '#' && name[1] == 'x';
+        if (name == "amp" || name == "lt" || name == "gt" || name == "quot") {
+            out += name == "amp" ? "&" : name == "lt" ? "<" : name == "gt" ? ">" : "\"";
+        } else {
+            check(name.size() > 1 && name[0] == '#' &&
+                      name.substr(hex ? 2 : 1)
+                              .find_first_not_of(hex ? "0123456789ABCDEFabcdef" : "0123456789") ==
+                          std::string_view::npos,
+                  "an entity is one of XML's four or a number");
+            out += encode(static_cast<std::uint32_t>(
+                std::strtoul(std::string(name.substr(hex ? 2 : 1)).c_str(), nullptr, hex ? 16 : 10)));
+        }
+        at = end;
+    }
+    return out;
+}
+
+// Reads markup strictly: every < opens a declaration, a comment or a tag of a
+// name and double-quoted attributes, every & an entity; elements nest, but for
+// HTML's void ones. In HTML, script and style hold their text as it is.
+std::vector<Piece> pieces_of(std::string_view markup, bool html)
+{
+    std::vector<Piece> pieces;
+    std::vector<std::string> open;
+    const auto name_at = [&](std::size_t* at) {
+        const std::size_t end =
+            markup.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-:", *at);
+        check(end != std::string_view::npos && end > *at, "a tag or attribute has a name");
+        std::string name(markup.substr(*at, end - *at));
+        *at = end;
+        return name;
+    };
+    std::size_t at = 0;
+    for (const char* prolog : {"<!DOCTYPE html>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"}) {
+        at = markup.compare(0, std::strlen(prolog), prolog) == 0 ? std::strlen(prolog) : at;
+    }
+    while (at < markup.size()) {
+        if (markup[at] != '<') {
+            const std::size_t end = std::min(markup.find('<', at), markup.size());
+            const std::string_view text = markup.substr(at, end - at);
+            check(text.find('>') == std::string_view::npos || (!open.empty() && open.back() == "style"),
+                  "no stray > in text");
+            pieces.push_back({false, "", {}, unescaped(text), false});
+            at = end;
+            continue;
+        }
+        if (markup.compare(at, 4, "<!--") == 0) {
+            at = markup.find("-->", at);
+            check(at != std::string_view::npos, "a comment ends");
+            at += 3;
+            continue;
+        }
+        Piece piece{true, "", {}, "", false};
+        ++at;
+        const bool closing = markup[at] == '/';
+        at += closing ? 1 : 0;
+        piece.name = (closing ? "/" : "") + name_at(&at);
+        bool& empty = piece.empty;
+        while (true) {
+            check(at < markup.size(), "a tag ends");
+            if (markup[at] == ' ' || markup[at] == '\n') {
+                ++at;
+            } else if (markup[at] == '>' || markup.compare(at, 2, "/>") == 0) {
+                empty = markup[at] == '/';
+                at += empty ? 2 : 1;
+                break;
+            } else {
+                check(!closing && (markup[at - 1] == ' ' || markup[at - 1] == '\n'),
+                      "attributes stand apart, in a start tag");
+                std::string name = name_at(&at);
+                std::string value;
+                if (markup[at] == '=') {
+                    check(markup.compare(at, 2, "=\"") == 0, "an attribute's value is double-quoted");
+                    const std::size_t end = markup.find('"', at + 2);
+                    check(end != std::string_view::npos, "an attribute's value ends");
+                    const std::string_view raw = markup.substr(at + 2, end - at - 2);
+                    check(raw.find('<') == std::string_view::npos, "no < in an attribute's value");
+                    value = unescaped(raw);
+                    at = end + 1;
+                } else {
+                    check(html, "an XML attribute has a value");
+                }
+                piece.attributes.emplace_back(std::move(name), std::move(value));
+            }
+        }
+        const std::string name = piece.name;
+        pieces.push_back(std::move(piece));
+        static const std::set<std::string> voids = {"meta", "input", "br", "img", "link", "hr"};
+        if (closing) {
+            check(!open.empty() && "/" + open.back() == name, "an end tag closes the element open last");
+            open.pop_back();
+        } else if (!empty && !(html && voids.count(name) != 0)) {
+            open.push_back(name);
+            if (html && (name == "script" || name == "style")) {
+                const std::size_t end = markup.find("</" + name + ">", at);
+                check(end != std::string_view::npos, "a script or style ends");
+                pieces.push_back({false, "", {}, std::string(markup.substr(at, end - at)), false});
+                at = end;
+            }
+        }
+    }
+    check(open.empty(), "every element is closed");
+    return pieces;
+}
+
+// The value of a piece's attribute, or "".
+std::string attribute(const Piece& piece, const std::string& name)
+{
+    for (const auto& pair : piece.attributes) {
+        if (pair.first == name) {
+            return pair.second;
+        }
+    }
+    return "";
+}
+
+// Writes the SVG and reads it strictly: well-formed XML whose every text is
+// one that the picture draws, each box where its texts say, and each arrow
+// from its box to the box of its address, through no box on its way.
+void check_svg(const Report& report, int columns)
+{
+    const std::string_view svg = written([&](std::FILE* out) { return write_svg(report, columns, out); });
+    std::set<std::string> texts = {"Zacatek seznamu", "NULL", "no such node", "Seznam je prazdny.",
+                                   report.start};
+    for (const ReportNode& node : report.nodes) {
+        const std::string shown = shown_word(node.word);
+        texts.insert({std::to_string(node.position), node.address, std::to_string(node.count) + "\xC3\x97",
+                      shown, fit_columns(shown, BoxText::kWordColumns), node.next});
+    }
+    std::map<std::string, Box> box_of; // "start", or an address's value
+    std::vector<std::string> paths;
+    std::vector<std::string> open;
+    std::vector<std::string> in_box; // the texts of the box being read
+    Box box{};
+    bool links = false;
+    for (const Piece& piece : pieces_of(svg, false)) {
+        if (!piece.tag) {
+            const bool blank = piece.text.find_first_not_of(" \n") == std::string::npos;
+            check(blank || (!open.empty() &&
+                            (open.back() == "style" || ((open.back() == "text" || open.back() == "title") &&
+                                                        texts.count(piece.text) != 0))),
+                  "every text of the SVG is one it draws, in a text or title");
+            if (!blank && !open.empty() && open.back() == "text") {
+                in_box.push_back(piece.text);
+            }
+            continue;
+        }
+        const std::string transform = attribute(piece, "transform");
+        if (piece.name == "g" && !transform.empty()) {
+            box = {};
+            check(transform.compare(0, 10, "translate(") == 0, "a box is placed by translate");
+            char* y = nullptr;
+            box.x = std::strtoll(transform.c_str() + 10, &y, 10);
+            box.y = std::strtoll(y, nullptr, 10);
+            in_box.clear();
+        } else if (piece.name == "rect") {
+            box.width = std::strtoll(attribute(piece, "width").c_str(), nullptr, 10);
+            box.height = std::strtoll(attribute(piece, "height").c_str(), nullptr, 10);
+        } else if (piece.name == "/g" && !in_box.empty()) {
+            const std::string key = in_box[0] == "Zacatek seznamu"      ? "start"
+                                    : in_box[0] == "Seznam je prazdny." ? "empty"
+                                    : in_box[0] == "NULL"               ? "0"
+                                    : in_box.size() == 2 ? std::to_string(address_value(in_box[0]))
+                                    : in_box.size() > 1  ? std::to_string(address_value(in_box[1]))
+                                                         : "";
+            check(!key.empty() && box_of.emplace(key, box).second, "each box drawn once, with its texts");
+            in_box.clear();
+        } else if (piece.name == "g" && attribute(piece, "class") == "links") {
+            links = true;
+        } else if (piece.name == "path" && links) {
+            paths.push_back(attribute(piece, "d"));
+        }
+        if (piece.name[0] == '/') {
+            open.pop_back();
+        } else if (!piece.empty) {
+            open.push_back(piece.name);
+        }
+    }
+    if (report.nodes.empty()) {
+        check(paths.empty(), "the empty list has no arrows");
+        return;
+    }
+    check(paths.size() == report.nodes.size() + 1, "an arrow from the start and from each node");
+    for (std::size_t link = 0; link < paths.size(); ++link) {
+        const std::string from =
+            link == 0 ? "start" : std::to_string(address_value(report.nodes[link - 1].address));
+        const std::string to =
+            std::to_string(address_value(link == 0 ? report.start : report.nodes[link - 1].next));
+        check(box_of.count(from) != 0 && box_of.count(to) != 0,
+              "the boxes at both ends of an arrow are drawn");
+        const auto points = points_of(paths[link]);
+        check(points.size() >= 2 && on_edge(points.front(), box_of[from]) &&
+                  on_edge(points.back(), box_of[to]),
+              "an arrow runs from its box to the box of its address");
+        if (report.nodes.size() <= 64) { // checking every box against every arrow takes quadratic time
+            for (std::size_t i = 1; i < points.size(); ++i) {
+                for (const auto& other : box_of) {
+                    check(!crosses(points[i - 1], points[i], other.second), "no arrow runs through a box");
+                }
+            }
+        }
+    }
+}
+
 // Draws what parse_report accepted and checks the picture.
 void check_picture(const Report& report, int columns)
 {
+    check_svg(report, columns);
     const std::string_view dot = dot_of(report, columns);
     std::size_t size = 0;
     for (std::size_t at = 0; at < dot.size(); at += size) {
@@ -327,6 +587,15 @@ void check_round_trip(FuzzedDataProvider& input)
                                      : "Zacatek seznamu: " + nodes[0].address + end;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         nodes[i].next = i + 1 < nodes.size() ? nodes[i + 1].address : render(0);
+        // One link in four goes elsewhere, as in a crafted report: to any node,
+        // itself included, to null, or to an address that no node has (even,
+        // where every node's is odd).
+        if (input.ConsumeIntegralInRange(0, 3) == 0) {
+            const auto to = input.ConsumeIntegralInRange<std::size_t>(0, nodes.size() + 1);
+            nodes[i].next = to < nodes.size()    ? nodes[to].address
+                            : to == nodes.size() ? render(0)
+                                                 : render(2 * (to + i + 1));
+        }
         ReportNode line = nodes[i];
         if (i == wrong && fault == kAddressTwice) {
             line.address = nodes[twin].address;
@@ -362,6 +631,161 @@ void check_round_trip(FuzzedDataProvider& input)
     }
 }
 
+// The tags of a page, each with its attributes' names, and the text of its
+// scripts: what no word may change.
+std::string frame_of(const std::vector<Piece>& pieces)
+{
+    std::string frame;
+    bool script = false;
+    for (const Piece& piece : pieces) {
+        if (piece.tag) {
+            frame += "<" + piece.name;
+            for (const auto& pair : piece.attributes) {
+                frame += " " + pair.first;
+            }
+            frame += ">";
+        } else if (script) {
+            frame += piece.text;
+        }
+        script = piece.tag && piece.name == "script";
+    }
+    return frame;
+}
+
+// Builds a text from the input and the report that wrd prints for it: the
+// seed words, then words of the input, each said up to four times, between
+// runs of separators. replay must accept the report and refuse it with one
+// count changed. The page must declare its charset in its first 1,024 bytes,
+// hold one script and no text outside its body, and read strictly as HTML;
+// with the words replaced, its tags and script must stay the same.
+void check_page(FuzzedDataProvider& input)
+{
+    std::vector<std::string> words = {"pokus", "druhy"}; // in the order made
+    std::vector<long> counts = {3, 1};                   // kSeeds says them so
+    std::vector<std::size_t> said;                       // the text's words, as indices
+    for (int n = input.ConsumeIntegralInRange(0, 6); n > 0; --n) {
+        std::string word;
+        for (char c : input.ConsumeRandomLengthString(24)) {
+            word += c != '\0' && std::strchr(kSeparators, c) == nullptr ? std::string(1, c) : "";
+        }
+        const auto found = std::find(words.begin(), words.end(), word);
+        if (word.empty() || found != words.end()) {
+            continue;
+        }
+        said.push_back(words.size());
+        words.push_back(word);
+        counts.push_back(1);
+    }
+    for (int n = input.ConsumeIntegralInRange(0, 8); n > 0; --n) {
+        const auto again = input.ConsumeIntegralInRange<std::size_t>(0, words.size() - 1);
+        said.push_back(again);
+        ++counts[again];
+    }
+    // The separators before each word, drawn once, so that the text with its
+    // words replaced differs from the text in its words alone.
+    const std::string separators = kSeparators;
+    std::vector<std::string> gaps;
+    for (std::size_t w = 0; w < said.size(); ++w) {
+        gaps.emplace_back();
+        for (int n = input.ConsumeIntegralInRange(1, 3); n > 0; --n) {
+            gaps.back() += separators[input.ConsumeIntegralInRange<std::size_t>(0, separators.size() - 1)];
+        }
+    }
+    const auto text_of = [&](const std::vector<std::string>& as) {
+        std::string text;
+        for (std::size_t w = 0; w < said.size(); ++w) {
+            text += gaps[w] + as[said[w]];
+        }
+        return text;
+    };
+    // The report as wrd prints it, read back, so that its links are resolved.
+    const auto report_of = [&](const std::vector<std::string>& as) {
+        const std::size_t n = words.size();
+        std::string lines = "Zacatek seznamu: 0x" + std::to_string(100 + n) + "\n";
+        for (std::size_t i = 0; i < n; ++i) {
+            lines +=
+                report_line(static_cast<long>(i + 1), "0x" + std::to_string(100 + n - i), counts[n - 1 - i],
+                            as[n - 1 - i], i + 1 < n ? "0x" + std::to_string(99 + n - i) : "(nil)");
+        }
+        const auto parsed = parse_report(lines);
+        check(std::holds_alternative<Report>(parsed), "the report of a run reads back");
+        return std::get<Report>(parsed);
+    };
+    std::vector<std::string> placeholders = words;
+    for (std::size_t i = 2; i < placeholders.size(); ++i) {
+        placeholders[i] = "w" + std::to_string(i);
+    }
+    Report report = report_of(words);
+    const std::string text = text_of(words);
+    const auto run = replay(report, text);
+    check(std::holds_alternative<Run>(run), "replay accepts the report its text gives");
+    const Run& steps = std::get<Run>(run);
+    check(steps.calls.size() == 4 + said.size() && steps.word_starts.size() == said.size(),
+          "a step per call");
+    const std::string page(written([&](std::FILE* out) { return write_html(report, steps, text, out); }));
+    const Report other_report = report_of(placeholders);
+    const std::string other_text = text_of(placeholders);
+    const auto other_run = replay(other_report, other_text);
+    check(std::holds_alternative<Run>(other_run), "replay accepts the placeholders' report");
+    const std::string other(written(
+        [&](std::FILE* out) { return write_html(other_report, std::get<Run>(other_run), other_text, out); }));
+
+    char nothing[1];
+    std::FILE* empty = ::fmemopen(nothing, sizeof nothing, "w");
+    check(!write_html(Report{}, Run{}, "", empty) && std::ftell(empty) == 0,
+          "the page of an empty report is refused, with nothing written");
+    (void)std::fclose(empty);
+
+    const std::size_t charset = page.find("<meta charset=\"utf-8\">");
+    check(charset != std::string::npos && charset + 22 <= 1024, "the page declares its charset at once");
+    const std::vector<Piece> pieces = pieces_of(page, true);
+    check(frame_of(pieces) == frame_of(pieces_of(other, true)), "no word changes the page's tags or script");
+    check(std::count_if(pieces.begin(), pieces.end(),
+                        [](const Piece& piece) { return piece.tag && piece.name == "script"; }) == 1,
+          "the page holds one script");
+    std::set<std::string> shown;
+    for (const ReportNode& node : report.nodes) {
+        shown.insert(fit_columns(shown_word(node.word), BoxText::kWordColumns));
+    }
+    // The text, as the page keeps it for its strip: each separator as a
+    // blank or as it is, then the word as the boxes show it.
+    std::string source;
+    for (std::size_t w = 0; w < said.size(); ++w) {
+        for (const char c : gaps[w]) {
+            source += c == '\r' || c == '\n' || c == '\t' ? ' ' : c;
+        }
+        source += shown_word(words[said[w]]);
+    }
+    bool body = false;
+    bool in_source = false;
+    std::string last_tag;
+    for (const Piece& piece : pieces) {
+        if (piece.tag) {
+            body = piece.name == "body" || (body && piece.name != "/body");
+            last_tag = piece.name;
+            in_source =
+                std::find(piece.attributes.begin(), piece.attributes.end(),
+                          std::pair<std::string, std::string>("id", "source")) != piece.attributes.end();
+            continue;
+        }
+        if (in_source) {
+            check(piece.text == source,
+                  "the text strip's source is the text, its words shown as the boxes show them");
+            continue;
+        }
+        const bool raw = last_tag == "title" || last_tag == "style" || last_tag == "script";
+        check(raw || piece.text.find_first_not_of(" \n") == std::string::npos ||
+                  (body &&
+                   (shown.count(piece.text) != 0 ||
+                    std::any_of(piece.text.begin(), piece.text.end(),
+                                [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))),
+              "no stray text: only words, names and numbers, in the body");
+    }
+    const std::size_t changed = input.ConsumeIntegralInRange<std::size_t>(0, report.nodes.size() - 1);
+    report.nodes[changed].count += input.ConsumeBool() ? 1 : -1;
+    check(std::holds_alternative<std::string>(replay(report, text)), "replay refuses a count that differs");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -372,5 +796,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FuzzedDataProvider input(data, size);
     check_round_trip(input);
+    FuzzedDataProvider page_input(data, size); // the same bytes, read another way
+    check_page(page_input);
     return 0;
 }

@@ -1,3 +1,4 @@
+#include "arrow_geometry.h"
 #include "count_words.h"
 #include "draw.h"
 #include "report.h"
@@ -149,6 +150,16 @@ const std::string kRunReport = "Zacatek seznamu: 0x40\n" + entry(1, "0x40", "b",
                                entry(2, "0x30", "a", "0x20", 2) + entry(3, "0x20", "druhy", "0x10", 2) +
                                entry(4, "0x10", "pokus", "(nil)", 4);
 
+// `text` `times` times over.
+std::string repeat(const std::string& text, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
 // A one-node report holding `word`.
 std::string one(const std::string& word)
 {
@@ -242,6 +253,12 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
          "svg"},
         {"svg: a wide character that no longer fits is cut whole",
          one(std::string(19, 'w') + "\xe6\xbc\xa2<"), ">wwwwwwwwwwwwwwwwwww\xE2\x80\xA6</text>", "svg"},
+        {"svg: 12 rockets, each two columns wide, are cut within 20", one(repeat("\U0001F680", 12)),
+         ">" + repeat("\U0001F680", 9) + "\u2026</text>", "svg"},
+        {"svg: 12 flags are cut between two flags", one(repeat("\U0001F1E8\U0001F1FF", 12)),
+         ">" + repeat("\U0001F1E8\U0001F1FF", 9) + "\u2026</text>", "svg"},
+        {"svg: a mark stays with its letter at the cut", one(std::string(18, 'w') + "q\u0323xx"),
+         ">" + std::string(18, 'w') + "q\u0323\u2026</text>", "svg"},
         {"svg: an address that no node has", "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "a", "0x99"),
          ">0x99</text><text x=\"120\" y=\"34\">no such node</text>", "svg"},
         {"html: the text gives this report", kRunReport, "data-address=\"0x30\"", "html",
@@ -261,6 +278,85 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         SCOPED_TRACE(c.what);
         const std::string out = draw(c.input, c.format, c.text);
         EXPECT_NE(std::string::npos, out.find(c.expected)) << out;
+    }
+}
+
+// True when two segments of arrows share a stretch of one line, across or down.
+bool share_stretch(Point a1, Point a2, Point b1, Point b2)
+{
+    const auto along = [](double a, double b, double c, double d) {
+        return std::min(std::max(a, b), std::max(c, d)) - std::max(std::min(a, b), std::min(c, d)) > 0;
+    };
+    return (a1.first == a2.first && b1.first == b2.first && a1.first == b1.first &&
+            along(a1.second, a2.second, b1.second, b2.second)) ||
+           (a1.second == a2.second && b1.second == b2.second && a1.second == b1.second &&
+            along(a1.first, a2.first, b1.first, b2.first));
+}
+
+// Crafted links, at every width: no arrow runs through a box, no other link
+// runs along an arrow of the chain, and a self-link loops on its own box.
+TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
+{
+    const struct {
+        const char* what;
+        std::vector<int> links; // node i's link: to node k (from 1), 0 for null, 99 for no node
+        int start = 1;
+    } cases[] = {
+        {"a chain, as wrd prints it", {2, 3, 4, 5, 0}},
+        {"a skip, a back link, an unknown address and a self-link", {4, 1, 99, 4, 0}},
+        {"every node to itself, and the start to the last", {1, 2, 3}, 3},
+        {"every node back to the first, the last to null", {1, 1, 1, 1, 1, 0}},
+    };
+    const std::regex box_at(
+        R"re(translate\((\d+) (\d+)\)"><rect (?:class="\w+" )?width="(\d+)" height="(\d+)")re");
+    const std::regex path_of(R"re(<path d="([^"]*)"/>)re");
+    for (const auto& c : cases) {
+        const std::size_t n = c.links.size();
+        const auto address = [](int k) {
+            return k == 0 ? std::string("(nil)") : "0x" + std::to_string(k * 16);
+        };
+        std::string report = "Zacatek seznamu: " + address(c.start) + "\n";
+        for (std::size_t i = 0; i < n; ++i) {
+            const int k = static_cast<int>(i) + 1;
+            report += entry(k, address(k), "w" + std::to_string(k), address(c.links[i]));
+        }
+        for (int columns = 1; columns <= 64; ++columns) {
+            SCOPED_TRACE(std::string(c.what) + ", in rows of " + std::to_string(columns));
+            const std::string svg = draw(report, "svg", "", columns);
+            std::vector<Box> boxes;
+            for (std::sregex_iterator it(svg.begin(), svg.end(), box_at), end; it != end; ++it) {
+                boxes.push_back(
+                    {std::stoll((*it)[1]), std::stoll((*it)[2]), std::stoll((*it)[3]), std::stoll((*it)[4])});
+            }
+            const std::string links = svg.substr(svg.find("class=\"links\""));
+            std::vector<std::vector<Point>> arrows;
+            std::vector<bool> chain; // link k runs to slot k: the next box in reading order
+            for (std::sregex_iterator it(links.begin(), links.end(), path_of), end; it != end; ++it) {
+                const std::size_t k = arrows.size();
+                arrows.push_back(points_of((*it)[1]));
+                chain.push_back(k == 0 ? c.start == 1
+                                       : c.links[k - 1] == (k < n ? static_cast<int>(k) + 1 : 0));
+                const Box& own = boxes[boxes.size() - n + k - 1]; // the nodes' boxes come last
+                if (k > 0 && c.links[k - 1] == static_cast<int>(k)) {
+                    EXPECT_TRUE(on_edge(arrows[k].front(), own) && on_edge(arrows[k].back(), own));
+                }
+            }
+            ASSERT_EQ(n + 1, arrows.size());
+            for (std::size_t a = 0; a < arrows.size(); ++a) {
+                for (std::size_t i = 1; i < arrows[a].size(); ++i) {
+                    for (const Box& box : boxes) {
+                        EXPECT_FALSE(crosses(arrows[a][i - 1], arrows[a][i], box)) << "arrow " << a;
+                    }
+                    for (std::size_t b = 0; b < arrows.size(); ++b) {
+                        for (std::size_t j = 1; chain[b] && !chain[a] && j < arrows[b].size(); ++j) {
+                            EXPECT_FALSE(
+                                share_stretch(arrows[a][i - 1], arrows[a][i], arrows[b][j - 1], arrows[b][j]))
+                                << "arrow " << a << " along the chain's arrow " << b;
+                        }
+                    }
+                }
+            }
+        }
     }
 }
 
@@ -385,14 +481,33 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
          4,
          {"caf\u00E9", R"(cafe\u0301)"}},
         {"a no-break space", list(2, {"a\u00A0b", "a"}), 4, {R"(a\u00A0b)"}},
+        {"words of five scripts, with their marks, as they are",
+         list(5, {"\u0939\u093F\u0928\u094D\u0926\u0940", "\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD",
+                  "\u0B95\u0BCA", "\u0E44\u0E17\u0E22", "\uAC00"}),
+         4,
+         {"\u0939\u093F\u0928\u094D\u0926\u0940", "\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD",
+          "\u0B95\u0BCA", "\u0E44\u0E17\u0E22", "\uAC00"}},
+        {"what NFC composes or replaces: Tamil o, a Hangul syllable, the Angstrom, Ohm and Kelvin signs",
+         list(10, {"\u0B95\u0BCA", "\u0B95\u0BC6\u0BBE", "\uAC00", "\u1100\u1161", "\u00C5", "\u212B",
+                   "\u03A9", "\u2126", "K", "\u212A"}),
+         4,
+         {"\u0B95\u0BC6\\u0BBE", "\u1100\\u1161", R"(\u212B)", R"(\u2126)", R"(\u212A)"}},
+        {"marks out of order or with no letter; a grapheme joiner; a variation selector",
+         list(6, {"q\u0307\u0323", "q\u0323\u0307", "\u0301a", "a", "a\u034Fb", "\u2764\uFE0F"}),
+         4,
+         {"q\u0307\\u0323", "q\u0323\u0307", R"(\u0301a)", R"(a\u034Fb)", "\u2764\\uFE0F"}},
         {"a Hangul filler and a blank braille pattern, which Unicode files as a letter and a symbol",
          list(3, {"a\u3164b", "a\u2800b", "ab"}),
          4,
          {R"(a\u3164b)", R"(a\u2800b)"}},
     };
-    // Every kept report of the fuzz corpus that wrd-dot reads.
+    // Every whole report kept in the fuzz corpus; the fuzzer also keeps
+    // inputs that are no report, which wrd-dot rightly refuses.
     for (const auto& file : std::filesystem::directory_iterator(source + "/fuzz/corpus/report")) {
-        cases.push_back({file.path().filename().string(), slurp(file.path().string())});
+        const std::string kept = slurp(file.path().string());
+        if (std::holds_alternative<Report>(parse_report(kept))) {
+            cases.push_back({file.path().filename().string(), kept});
+        }
     }
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
@@ -417,6 +532,9 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
             expect_rows(run_tool(dot, "-Tplain", graph).out, words, c.columns);
         }
         const std::string svg = draw(c.report, "svg", "", c.columns);
+        for (const std::string& label : c.shows) {
+            EXPECT_NE(std::string::npos, svg.find("\"word\">" + label + "</text>")) << label;
+        }
         if (!rsvg.empty()) {
             const Ran ran = run_tool(rsvg, "-f png", svg);
             EXPECT_EQ(0, ran.status);
@@ -432,6 +550,42 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
     if (!why.empty()) {
         GTEST_SKIP() << why << "the DOT's labels were checked";
     }
+}
+
+// Chromium draws each word of the SVG in the direction of its first strong
+// letter: where a word's first character stands against its last.
+TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
+{
+    std::string why;
+    const std::string chromium = tool(WRD_CHROMIUM, "chromium", &why);
+    if (chromium.empty()) {
+        GTEST_SKIP() << why;
+    }
+    const struct {
+        const char* word;
+        char first; // R when the first character stands right of the last
+    } cases[] = {
+        {"\u05E9\u05DC\u05D5\u05DD", 'R'},       // Hebrew
+        {"\u0645\u0631\u062D\u0628\u0627", 'R'}, // Arabic
+        {"abc", 'L'},
+        {"1\u05D0", 'R'}, // a digit, then Hebrew: the word reads right to left, unlike "\u05D01"
+        {"a\u05D0", 'L'}, // Latin first: left to right
+    };
+    std::vector<std::string> words;
+    std::string expected;
+    for (const auto& c : cases) {
+        words.emplace_back(c.word);
+        expected += c.first;
+    }
+    const std::string svg = draw(list(words.size(), words), "svg");
+    const Ran ran = chromium_dom(
+        chromium, "directions.html",
+        "<!DOCTYPE html><body>" + svg.substr(svg.find("<svg")) +
+            "<script>document.body.dataset.order=[...document.querySelectorAll("
+            "'text.word')].map(t=>t.getExtentOfChar(0).x>t.getExtentOfChar(t.getNumberOfChars()-1).x?"
+            "'R':'L').join('')"
+            "</script>");
+    EXPECT_NE(std::string::npos, ran.out.find("data-order=\"" + expected + "\"")) << ran.out.substr(0, 300);
 }
 
 // The built wrd-dot, run by the shell as a user runs it.

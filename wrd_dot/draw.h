@@ -41,7 +41,10 @@ struct Box {
 /// Where everything of a report stands. `boxes` holds one box per node in
 /// report order, then the NULL marker, then one dashed marker per address that
 /// no node has (`unknown`, in order of first use). `start_target` and `next`
-/// index `boxes`: where the start line and each node's link point.
+/// index `boxes`: where the start line and each node's link point. `lanes`
+/// holds, for the start line and then each node's link, the x of the lane
+/// beside the grid that a link takes when it does not run to the next box in
+/// reading order, or 0 when it does or loops back to its own box.
 struct Layout {
     Pixels width;
     Pixels height;
@@ -50,16 +53,25 @@ struct Layout {
     std::vector<std::string> unknown;
     std::size_t start_target;
     std::vector<std::size_t> next;
+    std::vector<Pixels> lanes;
 };
 
 /// Lays the nodes out in rows of `columns` in report order, the NULL marker in
-/// the slot after the last node, and the unknown markers in rows below them.
-/// Time and memory grow linearly with the nodes. An empty report gives no boxes.
+/// the slot after the last node, and the unknown markers in rows below them;
+/// `columns` is 1 to 64. Time grows as n log n, memory linearly, with the nodes.
+/// An empty report gives no boxes, no links, and the size of one marker.
 Layout lay_out(const Report& report, int columns);
 
-/// The SVG path data of an arrow from one box to another: straight to the next
-/// box of a row, and otherwise a curve from the bottom of one to the top of the other.
+/// The SVG path data of an arrow from one box to the next in reading order:
+/// straight along a row, and otherwise a curve from the bottom of one to the
+/// top of the other.
 std::string arrow_path(const Box& from, const Box& to);
+
+/// The SVG path data of link `link` of a layout with at least one node: 0 is
+/// the start line, i + 1 node i's link. To the next box it is arrow_path's; to
+/// its own box a loop at the box's right; any other runs down out of the box,
+/// along the row gaps and its own lane beside the grid, and down into its target.
+std::string link_path(const Layout& layout, std::size_t link);
 
 /// The geometry of a node's box that the writers share: the monospace font's
 /// size and advance, where the right-hand cell begins, and how many columns
@@ -71,14 +83,17 @@ struct BoxText {
     static constexpr int kWordColumns = 20;
 };
 
-/// `text` (valid UTF-8) cut to at most `columns` monospace columns, ending in
-/// "…" when cut; wide East Asian characters take two columns.
+/// `text`, a word as shown_word shows it, cut to at most `columns` monospace
+/// columns, "…" included when cut. East Asian Wide and Fullwidth characters and
+/// flags take two columns, nonspacing marks none; a cut keeps whole each escape,
+/// each character with its marks, and each flag.
 std::string fit_columns(const std::string& text, int columns);
 
 /// The report as an SVG picture laid out by lay_out, streamed to `out`: the
 /// start address, a box per node (position, address, count, word, and the
 /// whole word as its tooltip), NULL, an arrow per link and a dashed marker per
-/// unknown address. Returns false if any write failed.
+/// unknown address; an empty report gets the empty list's marker alone.
+/// Returns false if any write failed.
 bool write_svg(const Report& report, int columns, std::FILE* out);
 
 /// One run of add_word, as replay finds it: the index in `report.nodes` of
@@ -100,5 +115,7 @@ std::variant<Run, std::string> replay(const Report& report, std::string_view tex
 /// Its DOM states the step: each box's data-address, data-count and hidden
 /// (until made), data-first, data-touched and data-cursor; data-compared on
 /// the compared boxes drawn (a fold counts the rest); #call's data-action,
-/// #code's data-current line and #text's mark. Returns false if a write failed.
+/// #code's data-current line and #text's mark. It needs a report of at least one
+/// node, as every run gives: an empty one is refused, with nothing written.
+/// Returns false if refused or if a write failed.
 bool write_html(const Report& report, const Run& run, std::string_view text, std::FILE* out);

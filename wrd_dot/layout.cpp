@@ -1,8 +1,12 @@
 #include "draw.h"
+#include "unicode.h"
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <iterator>
+#include <queue>
+#include <utility>
 
 namespace {
 
@@ -13,20 +17,56 @@ constexpr Pixels kNullWidth = 64;
 constexpr Pixels kStartHeight = 34;
 constexpr Pixels kColumnGap = 40;
 constexpr Pixels kRowGap = 44;
+constexpr Pixels kLaneGap = 8; // between the lanes beside the grid
+constexpr Pixels kLoop = 26;   // how far a box's loop reaches to its right
 
-// The monospace columns a character takes: two for the wide East Asian ranges
-// and emoji, none for combining accents, one otherwise.
-int columns_of(std::uint32_t c)
+// Where a link that takes a lane leaves its box's bottom and runs along the row
+// gap below, and where it runs along the gap above its target and enters it:
+// the box's column sets the height, so that the links of neighbouring boxes
+// stay apart, out in the upper half of a gap and in in the lower.
+Pixels grid_column(const Box& box) { return (box.x - kMargin) / (kBoxWidth + kColumnGap); }
+Pixels out_y(const Box& from) { return from.y + from.height + 4 + 4 * (grid_column(from) % 4); }
+Pixels in_y(const Box& to) { return to.y - 4 - 4 * (grid_column(to) % 4); }
+
+bool regional_indicator(std::uint32_t code) { return code >= 0x1F1E6 && code <= 0x1F1FF; }
+
+// The length in bytes of the piece of shown text at `at` that a cut must keep
+// whole, and its monospace columns in `*columns`: an escape or a backslash
+// pair, a character with the marks that follow it, or a flag, which is two
+// regional indicators and draws two columns wide, as a lone one does.
+std::size_t cluster(const std::string& text, std::size_t at, int* columns)
 {
-    if (c >= 0x300 && c <= 0x36F) {
-        return 0;
+    if (text[at] == '\\' && at + 1 < text.size()) {
+        const char kind = text[at + 1];
+        const std::size_t length = kind == 'x' ? 4 : kind == 'u' ? 6 : kind == 'U' ? 10 : 2;
+        *columns = static_cast<int>(std::min(length, text.size() - at));
+        return static_cast<std::size_t>(*columns);
     }
-    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
-                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
-                      (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
-                      (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
-                      (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
-    return wide ? 2 : 1;
+    const auto character = [&](std::size_t from, std::size_t* length) {
+        const auto byte = static_cast<unsigned char>(text[from]);
+        const std::uint32_t code = byte < 0x80 ? byte : decode_utf8(text, from, length);
+        *length = std::max<std::size_t>(byte < 0x80 ? 1 : *length, 1);
+        return code;
+    };
+    std::size_t length = 0;
+    const std::uint32_t first = character(at, &length);
+    std::size_t end = at + length;
+    *columns = code_point(first).columns;
+    if (regional_indicator(first)) {
+        *columns = 2;
+        if (end < text.size() && regional_indicator(character(end, &length))) {
+            end += length;
+        }
+    }
+    while (end < text.size() && text[end] != '\\') {
+        const CodePoint next = code_point(character(end, &length));
+        if (!next.mark) {
+            break;
+        }
+        *columns += next.columns;
+        end += length;
+    }
+    return end - at;
 }
 
 } // namespace
@@ -73,7 +113,50 @@ Layout lay_out(const Report& report, int columns)
 
     const auto used = static_cast<Pixels>(std::min(width, std::max(n + 1, layout.unknown.size())));
     const Pixels rows = grid_rows + static_cast<Pixels>((layout.unknown.size() + width - 1) / width);
-    layout.width = 2 * kMargin + used * kBoxWidth + (used - 1) * kColumnGap;
+    const Pixels grid_right = kMargin + used * kBoxWidth + (used - 1) * kColumnGap;
+
+    // Link k leaves slot k - 1 (the start line, slot -1) and goes on to slot k
+    // in reading order. Any other link takes a lane to the right of the grid
+    // over the height it spans; links whose spans overlap get lanes apart, and
+    // a lane is taken again once the links on it have ended above.
+    struct Span {
+        Pixels top;
+        Pixels bottom;
+        std::size_t link;
+    };
+    std::vector<Span> spans;
+    bool loops = false;
+    layout.lanes.assign(n + 1, 0);
+    for (std::size_t link = 0; link <= n; ++link) {
+        const std::size_t to = link == 0 ? layout.start_target : layout.next[link - 1];
+        loops = loops || (link > 0 && to == link - 1);
+        if (to != link && (link == 0 || to != link - 1)) {
+            const Pixels out = out_y(link == 0 ? layout.start : layout.boxes[link - 1]);
+            const Pixels in = in_y(layout.boxes[to]);
+            spans.push_back({std::min(out, in), std::max(out, in), link});
+        }
+    }
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
+    using Taken = std::pair<Pixels, Pixels>; // a lane's bottom, and the lane
+    std::priority_queue<Taken, std::vector<Taken>, std::greater<>> taken;
+    std::priority_queue<Pixels, std::vector<Pixels>, std::greater<>> free;
+    Pixels lanes = 0;
+    for (const Span& span : spans) {
+        for (; !taken.empty() && taken.top().first < span.top; taken.pop()) {
+            free.push(taken.top().second);
+        }
+        Pixels lane = lanes;
+        if (free.empty()) {
+            ++lanes;
+        } else {
+            lane = free.top();
+            free.pop();
+        }
+        taken.emplace(span.bottom, lane);
+        layout.lanes[span.link] = grid_right + kLaneGap * (lane + 1);
+    }
+    const Pixels beside = std::max(kLaneGap * lanes, loops ? kLoop : 0);
+    layout.width = grid_right + beside + kMargin;
     layout.height = top + rows * (kBoxHeight + kRowGap) - kRowGap + kMargin;
     return layout;
 }
@@ -96,16 +179,34 @@ std::string arrow_path(const Box& from, const Box& to)
            std::to_string(tx) + " " + std::to_string(ty);
 }
 
+std::string link_path(const Layout& layout, std::size_t link)
+{
+    const Box& from = link == 0 ? layout.start : layout.boxes[link - 1];
+    const std::size_t target = link == 0 ? layout.start_target : layout.next[link - 1];
+    const Box& to = layout.boxes[target];
+    const auto at = [](Pixels x, Pixels y) { return std::to_string(x) + " " + std::to_string(y); };
+    if (link > 0 && target == link - 1) {
+        const Pixels right = from.x + from.width;
+        return "M" + at(right, from.y + 10) + "C" + at(right + kLoop, from.y + 4) + " " +
+               at(right + kLoop, from.y + from.height - 4) + " " + at(right, from.y + from.height - 10);
+    }
+    const Pixels lane = layout.lanes[link];
+    if (lane == 0) {
+        return arrow_path(from, to);
+    }
+    return "M" + at(from.x + 12, from.y + from.height) + "V" + std::to_string(out_y(from)) + "H" +
+           std::to_string(lane) + "V" + std::to_string(in_y(to)) + "H" + std::to_string(to.x + 24) + "V" +
+           std::to_string(to.y);
+}
+
 std::string fit_columns(const std::string& text, int columns)
 {
     int used = 0;
     std::size_t fits = 0; // the bytes that leave a column for the ellipsis
     for (std::size_t at = 0; at < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        std::size_t length = 0;
-        const std::uint32_t code = byte < 0x80 ? byte : decode_utf8(text, at, &length);
-        at += std::max<std::size_t>(length, 1);
-        used += columns_of(code);
+        int width = 0;
+        at += cluster(text, at, &width);
+        used += width;
         if (used > columns) {
             return text.substr(0, fits) + "\xE2\x80\xA6";
         }

@@ -1,6 +1,6 @@
 // The text that a picture shows for a word.
 #include "word_text.h"
-#include "hidden_ranges.h"
+#include "unicode.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -10,32 +10,64 @@
 
 namespace {
 
+// What the text shown so far means for the next character: whether a letter
+// stands before it, shown as it is, for a mark to sit on, and what NFC would
+// compose the next character with.
+struct Shown {
+    bool letter = false;       // the last piece is a character shown as it is, not an escape
+    std::uint32_t starter = 0; // the last character of combining class 0 shown, when `letter`
+    bool starter_last = false; // that starter is the last character shown
+    int last_class = 0;        // the combining class of the last character shown
+};
+
+// True when `code`, shown as it is after `shown`, would change under NFC or
+// make two words look alike: a mark with no letter to sit on, a mark out of
+// canonical order, or a character that NFC composes with the starter before it
+// (a mark of the same class between them blocks that, a starter always does).
+bool escaped(std::uint32_t code, const CodePoint& point, const Shown& shown)
+{
+    if (point.hidden || (point.mark && !shown.letter)) {
+        return true;
+    }
+    if (point.combining_class != 0 && point.combining_class < shown.last_class) {
+        return true;
+    }
+    const bool blocked = point.combining_class == 0
+                             ? !shown.starter_last
+                             : !shown.starter_last && shown.last_class >= point.combining_class;
+    return point.may_compose && shown.letter && !blocked && composes(shown.starter, code);
+}
+
 // How the character or stray byte at `*at` shows, which it passes.
-std::string show_one(const std::string& word, std::size_t* at)
+std::string show_one(const std::string& word, std::size_t* at, Shown* shown)
 {
     const auto byte = static_cast<unsigned char>(word[*at]);
     std::size_t length = 0;
     const std::uint32_t code = byte >= 0x80 ? decode_utf8(word, *at, &length) : byte;
     char escape[16];
-    if (length > 0 && is_hidden(code)) {
-        *at += length;
-        (void)std::snprintf(escape, sizeof escape, code <= 0xFFFF ? "\\u%04X" : "\\U%08X",
-                            static_cast<unsigned>(code));
-        return escape;
-    }
     if (length > 0) {
+        const CodePoint point = code_point(code);
         *at += length;
+        if (escaped(code, point, *shown)) {
+            *shown = Shown{};
+            (void)std::snprintf(escape, sizeof escape, code <= 0xFFFF ? "\\u%04X" : "\\U%08X",
+                                static_cast<unsigned>(code));
+            return escape;
+        }
+        shown->letter = true;
+        shown->starter = point.combining_class == 0 ? code : shown->starter;
+        shown->starter_last = point.combining_class == 0;
+        shown->last_class = point.combining_class;
         return word.substr(*at - length, length);
     }
     ++*at;
-    if (byte == '\\') {
-        return "\\\\";
-    }
     if (byte < 0x20 || byte >= 0x7F) {
+        *shown = Shown{};
         (void)std::snprintf(escape, sizeof escape, "\\x%02X", byte);
         return escape;
     }
-    return std::string(1, static_cast<char>(byte));
+    *shown = Shown{true, byte, true, 0};
+    return byte == '\\' ? "\\\\" : std::string(1, static_cast<char>(byte));
 }
 
 // The same as label markup: dot reads a backslash pair as one backslash, and a
@@ -76,8 +108,9 @@ std::string render(const std::string& word, bool as_markup)
 {
     std::string out;
     std::size_t fits = 0; // the length of `out` that leaves room for the marker
+    Shown context;
     for (std::size_t at = 0; at < word.size();) {
-        const std::string shown = show_one(word, &at);
+        const std::string shown = show_one(word, &at, &context);
         const std::string piece = as_markup ? markup(shown) : shown;
         if (out.size() + piece.size() > kMaxWordText) {
             out.resize(fits);

@@ -26,6 +26,9 @@ std::string_view until(std::string_view page, std::string_view marker, std::size
 // puts them.
 bool write_html(const Report& report, const Run& run, std::string_view text, std::FILE* out)
 {
+    if (report.nodes.empty()) {
+        return false; // no run gives it: the seed words make the list
+    }
     const std::string_view page(kPage);
     std::size_t at = 0;
     Sink sink{out};

@@ -6,9 +6,10 @@ const char* const kStyle =
     "<style>"
     "rect{fill:#fff;stroke:#333}.cells{fill:none;stroke:#333}.unknown,.empty{stroke-dasharray:4 "
     "3}.start{fill:none;stroke:none}"
-    // Every character in the order of its bytes: a right-to-left letter must
-    // not carry a digit past it, or alef and 1 would draw as 1 and alef do.
-    "text{fill:#111;direction:ltr;unicode-bidi:bidi-override}.word{font-weight:bold}.links{fill:none;stroke:#"
+    // Each text is isolated from the others, and a word takes the direction of
+    // its first strong letter, as a right-to-left word is written.
+    "text{fill:#111;unicode-bidi:isolate}.word{font-weight:bold;unicode-bidi:plaintext}.links{fill:none;"
+    "stroke:#"
     "333}.head{fill:#333}"
     "</style>\n"
     "<defs><marker id=\"head\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"8\" "
@@ -93,9 +94,8 @@ bool write_svg(const Report& report, int columns, std::FILE* out)
         sink.put(node_box(report.nodes[i], layout.boxes[i]));
     }
     sink.put("<g class=\"links\" marker-end=\"url(#head)\">\n");
-    sink.put("<path d=\"" + arrow_path(start, layout.boxes[layout.start_target]) + "\"/>\n");
-    for (std::size_t i = 0; i < n; ++i) {
-        sink.put("<path d=\"" + arrow_path(layout.boxes[i], layout.boxes[layout.next[i]]) + "\"/>\n");
+    for (std::size_t link = 0; link <= n; ++link) {
+        sink.put("<path d=\"" + link_path(layout, link) + "\"/>\n");
     }
     sink.put("</g>\n</svg>\n");
     return sink.ok && std::fflush(out) == 0;
