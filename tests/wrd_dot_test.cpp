@@ -639,16 +639,17 @@ TEST(WrdDot, ProgramAnswersItsArguments)
          "wrd-dot: warning: the list does not end in NULL; the report may have been cut short\n"},
         // The text is read as wrd reads it, and a refusal names it and says why.
         {"cd '" + texts + "' && " + program + " -T html" + sample, 1, "",
-         "wrd-dot: cannot read the text wrd.txt: No such file or directory (--text FILE names another)\n"},
+         "wrd-dot: cannot read the text \"wrd.txt\": No such file or directory (--text FILE names "
+         "another)\n"},
         {"timeout 10 " + page + "/fifo'" + sample, 1, "",
-         "wrd-dot: cannot read the text " + texts + "/fifo: it is not a regular file\n"},
+         "wrd-dot: cannot read the text \"" + texts + "/fifo\": it is not a regular file\n"},
         {page + "'" + sample, 1, "",
-         "wrd-dot: cannot read the text " + texts + ": it is not a regular file\n"},
+         "wrd-dot: cannot read the text \"" + texts + "\": it is not a regular file\n"},
         {page + "/big'" + sample, 1, "",
-         "wrd-dot: cannot read the text " + texts +
-             "/big: it is longer than 2,147,483,647 bytes, the most that wrd reads\n"},
+         "wrd-dot: cannot read the text \"" + texts +
+             "/big\": it is longer than 2,147,483,647 bytes, the most that wrd reads\n"},
         {program + " -T html --text 'a\nb'" + sample, 1, "",
-         "wrd-dot: cannot read the text a\\x0Ab: No such file or directory\n"},
+         "wrd-dot: cannot read the text \"a\\x0Ab\": No such file or directory\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);

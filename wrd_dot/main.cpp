@@ -63,7 +63,7 @@ std::string load_failure(const Options& options, LoadStatus status, int error)
         : error == 0     ? "it is not a regular file"
                          : std::strerror(error);
     const std::string hint = options.text == Options{}.text ? " (--text FILE names another)" : "";
-    return "cannot read the text " + shown_word(options.text) + ": " + why + hint;
+    return "cannot read the text \"" + shown_word(options.text) + "\": " + why + hint;
 }
 
 // The page: the text is loaded as wrd loads it, with the same limits, and
@@ -85,7 +85,7 @@ int write_page(const Report& report, const Options& options)
     const std::string_view text(loaded);
     const auto run = replay(report, text);
     if (const auto* mismatch = std::get_if<std::string>(&run)) {
-        (void)std::fprintf(stderr, "wrd-dot: the report is not the one that %s gives: %s\n",
+        (void)std::fprintf(stderr, "wrd-dot: the report is not the one that \"%s\" gives: %s\n",
                            shown_word(options.text).c_str(), mismatch->c_str());
         return kWrong;
     }
