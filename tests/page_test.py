@@ -188,6 +188,7 @@ class Page(unittest.TestCase):
                 self.open(url + "#step=" + step)
                 self.assertNotEqual("none", self.state().split()[-1])
                 self.assertEqual([], self.driver.execute_script(IN_VIEW))
+                self.assertEqual([], self.driver.execute_script(ARROWS_OFF))  # past folds too
 
     def test_words_show_whole_and_as_they_are_written(self):
         self.open(page("words", "שלום %s %s" % ("W" * 20, "W" * 21)) + "#step=7")
