@@ -54,6 +54,21 @@ const boxes=[...document.querySelectorAll('#list .node')].map(b=>b.hidden?'-':b.
  (b.hasAttribute('data-touched')?'t':'')+(b.hasAttribute('data-cursor')?'p':''));
 return boxes.join(' ')+' '+document.getElementById('call').dataset.action;"""
 
+# The arrows whose end lies on no edge of a box or marker drawn, by their path.
+ARROWS_OFF = """
+const svg=document.getElementById('arrows').getBoundingClientRect(),out=[];
+const rects=[...document.querySelectorAll('#list .node[data-slot],#list .marker')].filter(e=>!e.hidden)
+ .map(e=>e.getBoundingClientRect());
+for(const p of document.querySelectorAll('#arrow-paths path')){
+  const m=/L(\\S+) (\\S+)$/.exec(p.getAttribute('d'));
+  if(!m)continue;
+  const x=svg.left+Number(m[1]),y=svg.top+Number(m[2]);
+  const near=(a,b)=>Math.abs(a-b)<=1.5;
+  if(!rects.some(r=>x>=r.left-1.5&&x<=r.right+1.5&&y>=r.top-1.5&&y<=r.bottom+1.5&&
+    (near(x,r.left)||near(x,r.right)||near(y,r.top)||near(y,r.bottom))))out.push(p.getAttribute('d'));
+}
+return out;"""
+
 # The rectangles that must lie within the window, by what they show.
 IN_VIEW = """
 const out=[];
@@ -102,12 +117,13 @@ class Page(unittest.TestCase):
         rows = [  # the boxes b, a, druhy, pokus, and the action
             ("0", "- - - - none"),  # the empty list, before the first call
             ("2", "- - 1Ft 1c1 head"),  # the second seed word: new, after comparing the first
-            ("4", "- - 1Fc1 3c2t raise"),  # the last seed word: a match at the second node
+            ("4", "- - 1Fc1 3c2tp raise"),  # the last seed word: a match at the second node, p still on it
             ("7", "1Ft 1c1 1c2 4c3 head"),  # a new word, after comparing every node
-            ("9", "1Fc1 2c2 2c3t 4 raise"),  # a seed word in the text: a match at the third node
+            ("9", "1Fc1 2c2 2c3tp 4 raise"),  # a seed word in the text: a match at the third node
             ("7.2", "- 1Fc1 1c2p 4 compare"),  # line 2 of a new word's call: the cursor at the second node
             ("7.4", "1t 1Fc1 1c2 4c3 make"),  # made, not yet linked nor first
             ("7.5", "1t 1Fc1 1c2 4c3 link"),  # linked to the old first node, which is still first
+            ("1.2", "- - - 1t link"),  # the first node made, linked to NULL
             ("1e2", "- - - - none"),  # not a step: step 0
             ("16", "- - - - none"),  # past the last call: step 0
             ("7.7", "- - - - none"),  # past the call's last line: step 0
@@ -117,6 +133,7 @@ class Page(unittest.TestCase):
                 self.open(self.run_page + "#step=" + step)
                 self.assertEqual(expected, self.state())
                 self.assertEqual(1, len(self.driver.find_elements("css selector", "#code [data-current]")))
+                self.assertEqual([], self.driver.execute_script(ARROWS_OFF))
         self.open(self.run_page.replace("steps.html", "steps.html#x&step=7"))
         self.assertEqual("- - - - none", self.state())
 
@@ -136,7 +153,7 @@ class Page(unittest.TestCase):
         addresses = self.driver.execute_script(
             "return [...document.querySelectorAll('#list .node')].map(b=>b.dataset.address)")
         b, a, druhy, pokus = addresses
-        self.assertEqual([a, druhy, pokus, "", "", "", b, a, "", b], cursors)
+        self.assertEqual([a, druhy, pokus, "", "", "", b, a, a, b], cursors)
         self.assertTrue(self.driver.current_url.endswith("#step=9.1"), self.driver.current_url)
         self.assertEqual("druhy", self.driver.find_element("css selector", "#text mark").text)
 
@@ -148,6 +165,10 @@ class Page(unittest.TestCase):
             (lambda: body.send_keys(Keys.ARROW_RIGHT), "#step=2"),
             (lambda: body.send_keys(Keys.ARROW_DOWN), "#step=3.1"),
             (lambda: self.driver.find_element("id", "prev-line").click(), "#step=2"),
+            (lambda: body.send_keys(Keys.ARROW_DOWN), "#step=3.1"),
+            (lambda: body.send_keys(Keys.ARROW_RIGHT), "#step=3"),  # within a call: to its end, not the next's
+            (lambda: body.send_keys(Keys.ARROW_DOWN), "#step=4.1"),
+            (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=3"),  # within a call: to the state before it
             (lambda: body.send_keys(Keys.END), "#step=9"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=8"),
             (lambda: self.driver.find_element("id", "first").click(), "#step=0"),
@@ -167,6 +188,7 @@ class Page(unittest.TestCase):
                 self.open(url + "#step=" + step)
                 self.assertNotEqual("none", self.state().split()[-1])
                 self.assertEqual([], self.driver.execute_script(IN_VIEW))
+                self.assertEqual([], self.driver.execute_script(ARROWS_OFF))  # past folds too
 
     def test_words_show_whole_and_as_they_are_written(self):
         self.open(page("words", "שלום %s %s" % ("W" * 20, "W" * 21)) + "#step=7")
@@ -180,6 +202,21 @@ const t=[...document.querySelectorAll('#list bdi')].find(b=>b.textContent==='ש�
 const x=(i)=>{r.setStart(t,i);r.setEnd(t,i+1);return r.getBoundingClientRect().left;};
 return [x(0),x(3)];""")
         self.assertGreater(left_of[0], left_of[1])
+        rows = [  # a text, a step, an element, and what it reads there
+            ("a%s b %s" % ("\U0001F680" * 20, "\U0001F680" * 30), "6", "text",
+             "\u2026" + "\U0001F680" * 14 + " b " + "\U0001F680" * 19 + "\u2026"),  # cut between surrogate pairs, "…" where cut
+            ("\u0915\u093F" * 20 + " b " + "\u0915\u093F" * 30, "6", "text",
+             "\u2026" + "\u0915\u093F" * 14 + " b " + "\u0915\u093F" * 19 + "\u2026"),  # a vowel sign kept with its letter
+            ("pokus", "1.1", "what", "The list is empty: a new node is made, with count 1, not yet linked."),
+            ("pokus", "2.2", "what", "Its one node holds another word: a new node is made, with count 1, not yet linked."),
+            ("a b c d e", "9", "fold-tail", "\u22EE 1 more node, all compared, then NULL"),  # one node under the fold
+        ]
+        for n, (text, step, element, expected) in enumerate(rows):
+            with self.subTest(text=text[:12], step=step):
+                self.open(page("reads%d" % n, text) + "#step=" + step)
+                # A lone surrogate reads as U+FFFD, as the page shows it.
+                self.assertEqual(expected, self.driver.execute_script(
+                    "const t=document.getElementById(arguments[0]).textContent;return t.toWellFormed()", element))
 
     def test_a_step_costs_the_same_on_a_long_list(self):
         ms = []

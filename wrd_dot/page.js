@@ -75,6 +75,11 @@ function go(k, j) {
   draw();
 }
 function lastLine(k) { return k > 0 ? -1 : 0; }
+// The next call's end, or the running call's own end while it runs.
+function nextCall() {
+  const k = call > 0 && line < plan(call).lines ? call : Math.min(call + 1, CALLS.length);
+  go(k, lastLine(k));
+}
 function nextLine() {
   if (call > 0 && line < plan(call).lines) go(call, line + 1);
   else if (call < CALLS.length) go(call + 1, 1);
@@ -88,7 +93,7 @@ function previousLine() {
 // slot a node, a fold that stands for several, or NULL.
 const LEFT = 64, START_HEIGHT = 40, PITCH = 72, BESIDE = 80;
 const arrows = $('arrow-paths'), paths = [];
-let boxWidth = 0, boxHeight = 0;
+let boxWidth = 0, boxHeight = 0, nullWidth = 0;
 function slotTop(s) { return START_HEIGHT + 32 + s * PITCH; }
 // The slots that fit in the window, measured once and at each resize.
 let slots = 6;
@@ -102,6 +107,8 @@ function arrow(n, x1, y1, x2, y2) {
   }
   paths[n].setAttribute('d', `M${x1} ${y1}L${x2} ${y2}`);
 }
+// A count with its noun, singular for one.
+function counted(n, one, many) { return `${n} ${n === 1 ? one : many}`; }
 function place(el, x, y) {
   el.style.left = x + 'px';
   el.style.top = y + 'px';
@@ -142,7 +149,7 @@ function draw() {
   touched = at > 0 ? i : -1;
   mark(touched, 'data-touched', true);
   mark(cursor, 'data-cursor', false);
-  cursor = action === 'compare' ? offset + line - 1 : -1;
+  cursor = action === 'compare' ? offset + line - 1 : action === 'raise' ? i : -1;
   mark(cursor, 'data-cursor', true);
 
   // Which positions the slots show: all of them when they fit, and otherwise
@@ -169,7 +176,7 @@ function draw() {
     if (p < 0) {
       const folded = windowStart - 2;
       middle.hidden = false;
-      middle.textContent = `\u22EE ${folded} nodes` + (comparedUpTo >= windowStart ? ', all compared' : '');
+      middle.textContent = `\u22EE ${counted(folded, 'node', 'nodes')}` + (comparedUpTo >= windowStart ? ', all compared' : '');
       middle.dataset.nodes = folded;
       place(middle, x, slotTop(s));
     } else {
@@ -190,10 +197,10 @@ function draw() {
   tail.hidden = atEnd;
   const last = atEnd ? nul : tail;
   if (!atEnd) {
-    tail.textContent = `\u22EE ${inList - end} more nodes` + (comparedUpTo >= inList ? ', all compared' : '') + ', then NULL';
+    tail.textContent = `\u22EE ${counted(inList - end, 'more node', 'more nodes')}` + (comparedUpTo >= inList ? ', all compared' : '') + ', then NULL';
     tail.dataset.nodes = inList - end;
   }
-  place(last, x, slotTop(s));
+  place(last, atEnd ? mid - nullWidth / 2 : x, slotTop(s));
   if (s > 0) arrow(a++, mid, slotTop(s - 1) + boxHeight, mid, slotTop(s));
   // The start pointer, above the first slot.
   place($('start'), x, 0);
@@ -208,7 +215,9 @@ function draw() {
     drawn.push(i);
     place(box, x + boxWidth + BESIDE, slotTop(0));
     if (action === 'link') {
-      arrow(a++, x + boxWidth + BESIDE, slotTop(0) + boxHeight / 2, x + boxWidth, slotTop(0) + boxHeight / 2);
+      // To the old first node's right edge, or to NULL's where the list is empty.
+      const right = inList > 0 ? x + boxWidth : mid + nullWidth / 2;
+      arrow(a++, x + boxWidth + BESIDE, slotTop(0) + boxHeight / 2, right, slotTop(0) + boxHeight / 2);
     }
   }
   // The cursor p, left of the node it points at.
@@ -234,6 +243,25 @@ function isolated(word) {
   return el;
 }
 
+// Whether a cut before source[at] keeps characters whole: it must not split a
+// surrogate pair, nor part a combining mark from the letter it follows.
+const JOINED = /^[\p{M}\uDC00-\uDFFF]/u;
+function cuttable(at) {
+  return at <= 0 || at >= source.length || !JOINED.test(String.fromCodePoint(source.codePointAt(at)));
+}
+// At most n code units of the text before or after `at`, cut between
+// characters, its blanks as spaces, with "…" where the text goes on.
+function before(at, n) {
+  let from = Math.max(0, at - n);
+  while (from < at && !cuttable(from)) ++from;
+  return (from > 0 ? '\u2026' : '') + source.slice(from, at).replace(/\s+/g, ' ');
+}
+function after(at, n) {
+  let to = Math.min(source.length, at + n);
+  while (to > at && !cuttable(to)) --to;
+  return source.slice(at, to).replace(/\s+/g, ' ') + (to < source.length ? '\u2026' : '');
+}
+
 // The call's line, the code's current line, the text strip and the counter.
 function describe(action, step, i) {
   const callEl = $('call');
@@ -253,7 +281,8 @@ function describe(action, step, i) {
       compare: line < c || step.isNew ? `p points at node ${line}, which holds another word: p moves on.` :
         `p points at node ${line}, which holds the word: a match.`,
       raise: `The match's count goes up to ${count[i] + 1}.`,
-      make: `No node among the ${c} holds the word: a new node is made, with count 1, not yet linked.`,
+      make: (c === 0 ? 'The list is empty' : c === 1 ? 'Its one node holds another word' :
+        `None of its ${c} nodes holds the word`) + ': a new node is made, with count 1, not yet linked.',
       link: `The new node's next now points at the old first node (${listed ? boxes[nodes - listed].dataset.address : 'NULL'}).`,
       head: 'The start pointer now holds the new node: it is first.',
     }[action];
@@ -263,16 +292,15 @@ function describe(action, step, i) {
   const w = call - SEEDS - 1;
   text.textContent = '';
   if (call === 0 || w < 0) {
-    where.textContent = call === 0 ? `${GAPS.length} words of text follow the ${SEEDS} seed words.` :
+    where.textContent = call === 0 ? `The text has ${counted(GAPS.length, 'word', 'words')}; wrd adds the ${SEEDS} seed words before it.` :
       `Seed word ${call} of ${SEEDS}: wrd adds these before the text, so the list is never empty when the text begins.`;
-    text.append(source.slice(0, 60).replace(/\s+/g, ' '));
+    text.append(after(0, 60));
   } else {
     where.textContent = `Word ${w + 1} of ${GAPS.length} of the text`;
     const start = wordStart[w], end = start + lengthOf(i);
     const marked = document.createElement('mark');
     marked.textContent = source.slice(start, end);
-    text.append(source.slice(Math.max(0, start - 30), start).replace(/\s+/g, ' '), marked,
-      source.slice(end, end + 40).replace(/\s+/g, ' '));
+    text.append(before(start, 30), marked, after(end, 40));
   }
 }
 
@@ -284,7 +312,7 @@ function fromHash() {
 
 $('first').onclick = () => go(0, 0);
 $('prev').onclick = () => go(call - 1, lastLine(call - 1));
-$('next').onclick = () => go(Math.min(call + 1, CALLS.length), lastLine(Math.min(call + 1, CALLS.length)));
+$('next').onclick = nextCall;
 $('last').onclick = () => go(CALLS.length, lastLine(CALLS.length));
 $('prev-line').onclick = previousLine;
 $('next-line').onclick = nextLine;
@@ -311,5 +339,6 @@ if (sample) {
   sample.hidden = true;
   sample.removeAttribute('data-slot');
 }
+nullWidth = $('null').offsetWidth;
 measureSlots();
 fromHash();
