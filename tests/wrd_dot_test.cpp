@@ -600,7 +600,8 @@ TEST(WrdDot, ProgramAnswersItsArguments)
     // Texts for --text that wrd refuses, in a folder that has no wrd.txt.
     const std::string texts = testing::TempDir() + kRunName + "_texts";
     std::filesystem::create_directories(texts);
-    (void)std::system(("mkfifo '" + texts + "/fifo'").c_str()); // NOLINT(cert-env33-c)
+    std::filesystem::remove(texts + "/fifo");
+    ASSERT_EQ(0, std::system(("mkfifo '" + texts + "/fifo'").c_str())); // NOLINT(cert-env33-c)
     std::ofstream(texts + "/big") << "a";
     std::filesystem::resize_file(texts + "/big", std::uintmax_t{3} << 30); // sparse
     const std::string page = program + " -T html --text '" + texts;
