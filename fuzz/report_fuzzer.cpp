@@ -370,6 +370,11 @@ void check_svg(const Report& report, int columns)
         const std::string shown = shown_word(node.word);
         texts.insert({std::to_string(node.position), node.address, std::to_string(node.count) + "\xC3\x97",
                       shown, fit_columns(shown, BoxText::kWordColumns), node.next});
+        // A cut word draws its ellipsis apart from the rest.
+        const std::string fitted = fit_columns(shown, BoxText::kWordColumns);
+        if (fitted != shown) {
+            texts.insert({fitted.substr(0, fitted.size() - 3), "\xE2\x80\xA6"});
+        }
     }
     std::map<std::string, Box> box_of; // "start", or an address's value
     std::vector<std::string> paths;
