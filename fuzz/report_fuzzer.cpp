@@ -430,6 +430,12 @@ void check_svg(const Report& report, int columns)
         return;
     }
     check(paths.size() == report.nodes.size() + 1, "an arrow from the start and from each node");
+    std::vector<std::pair<std::size_t, Box>> loops; // each self-link's arrow, and what bounds it
+    for (std::size_t link = 1; link < paths.size(); ++link) {
+        if (report.nodes[link - 1].target == link - 1) {
+            loops.emplace_back(link, bounds(points_of(paths[link])));
+        }
+    }
     for (std::size_t link = 0; link < paths.size(); ++link) {
         const std::string from =
             link == 0 ? "start" : std::to_string(address_value(report.nodes[link - 1].address));
@@ -445,6 +451,10 @@ void check_svg(const Report& report, int columns)
             for (std::size_t i = 1; i < points.size(); ++i) {
                 for (const auto& other : box_of) {
                     check(!crosses(points[i - 1], points[i], other.second), "no arrow runs through a box");
+                }
+                for (const auto& loop : loops) {
+                    check(loop.first == link || !crosses(points[i - 1], points[i], loop.second),
+                          "no arrow runs through a self-link's loop");
                 }
             }
         }

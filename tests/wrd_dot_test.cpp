@@ -296,8 +296,20 @@ bool share_stretch(Point a1, Point a2, Point b1, Point b2)
             along(a1.first, a2.first, b1.first, b2.first));
 }
 
-// Crafted links, at every width: no arrow runs through a box, no other link
-// runs along an arrow of the chain, and a self-link loops on its own box.
+// True when two segments of arrows run down one line, or lines a few pixels
+// apart, side by side or end to end, where a reader could not tell them apart.
+bool same_lane(Point a1, Point a2, Point b1, Point b2)
+{
+    constexpr double kApart = 6;
+    const double gap = std::max(std::min(a1.second, a2.second), std::min(b1.second, b2.second)) -
+                       std::min(std::max(a1.second, a2.second), std::max(b1.second, b2.second));
+    return a1.first == a2.first && b1.first == b2.first && std::abs(a1.first - b1.first) < kApart &&
+           gap < kApart;
+}
+
+// Crafted links, at every width: no arrow runs through a box or a self-link's
+// loop, no other link runs along an arrow of the chain, no two links to
+// different boxes run down one lane, and a self-link loops on its own box.
 TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
 {
     const struct {
@@ -309,6 +321,10 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
         {"a skip, a back link, an unknown address and a self-link", {4, 1, 99, 4, 0}},
         {"every node to itself, and the start to the last", {1, 2, 3}, 3},
         {"every node back to the first, the last to null", {1, 1, 1, 1, 1, 0}},
+        // A user's reports: lanes ran through the loop at a row's end, and
+        // two links took one lane, turning 4 px apart.
+        {"a self-link, a skip, a back link, an unknown address", {2, 2, 5, 1, 99, 0}},
+        {"three back links, a self-link and two skips", {2, 6, 1, 4, 1, 8, 1, 0}},
     };
     const std::regex box_at(
         R"re(translate\((\d+) (\d+)\)"><rect (?:class="\w+" )?width="(\d+)" height="(\d+)")re");
@@ -334,6 +350,7 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
             const std::string links = svg.substr(svg.find("class=\"links\""));
             std::vector<std::vector<Point>> arrows;
             std::vector<bool> chain; // link k runs to slot k: the next box in reading order
+            std::vector<std::pair<std::size_t, Box>> loops; // each self-link's arrow, and what bounds it
             for (std::sregex_iterator it(links.begin(), links.end(), path_of), end; it != end; ++it) {
                 const std::size_t k = arrows.size();
                 arrows.push_back(points_of((*it)[1]));
@@ -342,6 +359,7 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
                 const Box& own = boxes[boxes.size() - n + k - 1]; // the nodes' boxes come last
                 if (k > 0 && c.links[k - 1] == static_cast<int>(k)) {
                     EXPECT_TRUE(on_edge(arrows[k].front(), own) && on_edge(arrows[k].back(), own));
+                    loops.emplace_back(k, bounds(arrows[k]));
                 }
             }
             ASSERT_EQ(n + 1, arrows.size());
@@ -350,11 +368,21 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
                     for (const Box& box : boxes) {
                         EXPECT_FALSE(crosses(arrows[a][i - 1], arrows[a][i], box)) << "arrow " << a;
                     }
+                    for (const auto& loop : loops) {
+                        EXPECT_TRUE(loop.first == a || !crosses(arrows[a][i - 1], arrows[a][i], loop.second))
+                            << "arrow " << a << " through the loop of arrow " << loop.first;
+                    }
                     for (std::size_t b = 0; b < arrows.size(); ++b) {
                         for (std::size_t j = 1; chain[b] && !chain[a] && j < arrows[b].size(); ++j) {
                             EXPECT_FALSE(
                                 share_stretch(arrows[a][i - 1], arrows[a][i], arrows[b][j - 1], arrows[b][j]))
                                 << "arrow " << a << " along the chain's arrow " << b;
+                        }
+                        for (std::size_t j = 1;
+                             b != a && arrows[b].back() != arrows[a].back() && j < arrows[b].size(); ++j) {
+                            EXPECT_FALSE(
+                                same_lane(arrows[a][i - 1], arrows[a][i], arrows[b][j - 1], arrows[b][j]))
+                                << "arrows " << a << " and " << b << " down one lane";
                         }
                     }
                 }

@@ -3,9 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <iterator>
-#include <queue>
 #include <utility>
 
 namespace {
@@ -17,16 +15,17 @@ constexpr Pixels kNullWidth = 64;
 constexpr Pixels kStartHeight = 34;
 constexpr Pixels kColumnGap = 40;
 constexpr Pixels kRowGap = 44;
-constexpr Pixels kLaneGap = 8; // between the lanes beside the grid
+constexpr Pixels kLaneGap = 8; // between the lanes beside the grid, and from what they pass
 constexpr Pixels kLoop = 26;   // how far a box's loop reaches to its right
 
 // Where a link that takes a lane leaves its box's bottom and runs along the row
 // gap below, and where it runs along the gap above its target and enters it:
 // the box's column sets the height, so that the links of neighbouring boxes
-// stay apart, out in the upper half of a gap and in in the lower.
+// stay apart, out in the upper half of a gap and in in the lower, a lane's
+// width from the boxes' edges.
 Pixels grid_column(const Box& box) { return (box.x - kMargin) / (kBoxWidth + kColumnGap); }
-Pixels out_y(const Box& from) { return from.y + from.height + 4 + 4 * (grid_column(from) % 4); }
-Pixels in_y(const Box& to) { return to.y - 4 - 4 * (grid_column(to) % 4); }
+Pixels out_y(const Box& from) { return from.y + from.height + kLaneGap + 4 * (grid_column(from) % 4); }
+Pixels in_y(const Box& to) { return to.y - kLaneGap - 4 * (grid_column(to) % 4); }
 
 bool regional_indicator(std::uint32_t code) { return code >= 0x1F1E6 && code <= 0x1F1FF; }
 
@@ -116,12 +115,12 @@ Layout lay_out(const Report& report, int columns)
     const Pixels grid_right = kMargin + used * kBoxWidth + (used - 1) * kColumnGap;
 
     // Link k leaves slot k - 1 (the start line, slot -1) and goes on to slot k
-    // in reading order. Any other link takes a lane to the right of the grid
-    // over the height it spans; links whose spans overlap get lanes apart, and
-    // a lane is taken again once the links on it have ended above.
+    // in reading order. Any other link takes a lane of its own to the right of
+    // the grid, so that no two share a stretch of one or turn close together,
+    // the lanes of links that start higher nearer the grid. The lanes begin
+    // clear of the loops of self-links at the ends of the rows.
     struct Span {
         Pixels top;
-        Pixels bottom;
         std::size_t link;
     };
     std::vector<Span> spans;
@@ -132,30 +131,17 @@ Layout lay_out(const Report& report, int columns)
         loops = loops || (link > 0 && to == link - 1);
         if (to != link && (link == 0 || to != link - 1)) {
             const Pixels out = out_y(link == 0 ? layout.start : layout.boxes[link - 1]);
-            const Pixels in = in_y(layout.boxes[to]);
-            spans.push_back({std::min(out, in), std::max(out, in), link});
+            spans.push_back({std::min(out, in_y(layout.boxes[to])), link});
         }
     }
-    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
-    using Taken = std::pair<Pixels, Pixels>; // a lane's bottom, and the lane
-    std::priority_queue<Taken, std::vector<Taken>, std::greater<>> taken;
-    std::priority_queue<Pixels, std::vector<Pixels>, std::greater<>> free;
-    Pixels lanes = 0;
-    for (const Span& span : spans) {
-        for (; !taken.empty() && taken.top().first < span.top; taken.pop()) {
-            free.push(taken.top().second);
-        }
-        Pixels lane = lanes;
-        if (free.empty()) {
-            ++lanes;
-        } else {
-            lane = free.top();
-            free.pop();
-        }
-        taken.emplace(span.bottom, lane);
-        layout.lanes[span.link] = grid_right + kLaneGap * (lane + 1);
+    std::stable_sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
+    const Pixels first_lane = grid_right + (loops ? kLoop : 0);
+    for (std::size_t lane = 0; lane < spans.size(); ++lane) {
+        layout.lanes[spans[lane].link] = first_lane + kLaneGap * static_cast<Pixels>(lane + 1);
     }
-    const Pixels beside = std::max(kLaneGap * lanes, loops ? kLoop : 0);
+    const Pixels beside = spans.empty()
+                              ? (loops ? kLoop : 0)
+                              : first_lane + kLaneGap * static_cast<Pixels>(spans.size()) - grid_right;
     layout.width = grid_right + beside + kMargin;
     layout.height = top + rows * (kBoxHeight + kRowGap) - kRowGap + kMargin;
     return layout;
