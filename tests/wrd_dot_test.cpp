@@ -246,8 +246,8 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         {"svg: each word's label", linux_report, "class=\"word\">pokus</text>", "svg"},
         {"svg: each link as an arrow, the start's too", linux_report,
          "<path d=\"M136 50C136 90 136 54 136 94\"/>\n<path d=\"M256 116H296\"/>", "svg"},
-        {"svg: markup escaped for XML; a backslash shows doubled, as in dot", one("\"<&>]\\x\x01"),
-         "class=\"word\">&quot;&lt;&amp;&gt;]\\\\x\\x01</text>", "svg"},
+        {"svg: markup escaped for XML; a backslash doubled, as in dot; an escape isolated left to right",
+         one("\"<&>]\\x\x01"), "class=\"word\">&quot;&lt;&amp;&gt;]\\\\x\u2066\\x01\u2069</text>", "svg"},
         {"svg: a word too wide for its box is cut, and whole in the tooltip",
          one(std::string(19, 'w') + "\xe6\xbc\xa2<"), "<title>wwwwwwwwwwwwwwwwwww\xe6\xbc\xa2&lt;</title>",
          "svg"},
@@ -563,8 +563,10 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
             expect_rows(run_tool(dot, "-Tplain", graph).out, words, c.columns);
         }
         const std::string svg = draw(c.report, "svg", "", c.columns);
+        const std::string plain =
+            std::regex_replace(svg, std::regex("\u2066|\u2069"), ""); // escapes' isolates
         for (const std::string& label : c.shows) {
-            EXPECT_NE(std::string::npos, svg.find("\"word\">" + label + "</text>")) << label;
+            EXPECT_NE(std::string::npos, plain.find("\"word\">" + label + "</text>")) << label;
         }
         if (!rsvg.empty()) {
             const Ran ran = run_tool(rsvg, "-f png", svg);
@@ -584,7 +586,8 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
 }
 
 // Chromium draws each word of the SVG in the direction of its first strong
-// letter: where a word's first character stands against its last.
+// letter: where a word's first character stands against its last; and an
+// escape inside it left to right: where its backslash stands against its u.
 TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
 {
     std::string why;
@@ -594,27 +597,29 @@ TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
     }
     const struct {
         const char* word;
-        char first; // R when the first character stands right of the last
+        const char* order; // R when the first character stands right of the last; then the escape's
     } cases[] = {
-        {"\u05E9\u05DC\u05D5\u05DD", 'R'},       // Hebrew
-        {"\u0645\u0631\u062D\u0628\u0627", 'R'}, // Arabic
-        {"abc", 'L'},
-        {"1\u05D0", 'R'}, // a digit, then Hebrew: the word reads right to left, unlike "\u05D01"
-        {"a\u05D0", 'L'}, // Latin first: left to right
+        {"\u05E9\u05DC\u05D5\u05DD", "R"},       // Hebrew
+        {"\u0645\u0631\u062D\u0628\u0627", "R"}, // Arabic
+        {"abc", "L"},
+        {"1\u05D0", "R"}, // a digit, then Hebrew: the word reads right to left, unlike "\u05D01"
+        {"a\u05D0", "L"}, // Latin first: left to right
+        // Persian with a zero-width non-joiner, shown as \u200C: once drawn as u200C\.
+        {"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645", "RL"},
     };
     std::vector<std::string> words;
     std::string expected;
     for (const auto& c : cases) {
         words.emplace_back(c.word);
-        expected += c.first;
+        expected += std::string(expected.empty() ? "" : ",") + c.order;
     }
     const std::string svg = draw(list(words.size(), words), "svg");
     const Ran ran = chromium_dom(
         chromium, "directions.html",
         "<!DOCTYPE html><body>" + svg.substr(svg.find("<svg")) +
             "<script>document.body.dataset.order=[...document.querySelectorAll("
-            "'text.word')].map(t=>t.getExtentOfChar(0).x>t.getExtentOfChar(t.getNumberOfChars()-1).x?"
-            "'R':'L').join('')"
+            "'text.word')].map(t=>{const x=i=>t.getExtentOfChar(i).x,e=t.textContent.indexOf('\\\\');"
+            "return(x(0)>x(t.getNumberOfChars()-1)?'R':'L')+(e<0?'':x(e)<x(e+1)?'L':'R')}).join()"
             "</script>");
     EXPECT_NE(std::string::npos, ran.out.find("data-order=\"" + expected + "\"")) << ran.out.substr(0, 300);
 }

@@ -26,6 +26,28 @@ const char* const kStyle =
     "<clipPath id=\"word\"><rect x=\"88\" y=\"22\" width=\"151\" height=\"22\"/></clipPath>"
     "<clipPath id=\"cut\"><rect x=\"88\" y=\"22\" width=\"143\" height=\"22\"/></clipPath></defs>\n";
 
+// `shown` as the text of a word's <text>: markup escaped, and each escape
+// (\xHH, \uHHHH, \UHHHHHHHH) a left-to-right isolate, so that inside a
+// right-to-left word it still reads "\u200C" rather than backwards. Both
+// rsvg-convert and Chromium honour the isolate characters, where a tspan's
+// unicode-bidi loses the word's own direction in rsvg-convert.
+std::string word_markup(const std::string& shown)
+{
+    std::string out;
+    for (std::size_t at = 0; at < shown.size();) {
+        const char kind = at + 1 < shown.size() && shown[at] == '\\' ? shown[at + 1] : '\0';
+        const std::size_t length = kind == 'x'    ? 4
+                                   : kind == 'u'  ? 6
+                                   : kind == 'U'  ? 10
+                                   : kind != '\0' ? 2
+                                                  : 1;
+        const std::string piece = xml_escape(shown.substr(at, length));
+        out += length > 2 ? "\xE2\x81\xA6" + piece + "\xE2\x81\xA9" : piece; // LRI, PDI
+        at += length;
+    }
+    return out;
+}
+
 std::string at(const Box& box)
 {
     return "<g transform=\"translate(" + std::to_string(box.x) + " " + std::to_string(box.y) + ")\">";
@@ -75,7 +97,7 @@ std::string node_box(const ReportNode& node, const Box& box)
         svg += text(last_column, 38, kEllipsis, "cut");
     }
     svg += "<text x=\"" + std::to_string(right) + "\" y=\"38\" clip-path=\"url(#" + (cut ? "cut" : "word") +
-           ")\" class=\"word\">" + xml_escape(fitted) + "</text>";
+           ")\" class=\"word\">" + word_markup(fitted) + "</text>";
     return svg + "</g>\n";
 }
 
