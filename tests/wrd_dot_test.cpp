@@ -586,8 +586,9 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
 }
 
 // Chromium draws each word of the SVG in the direction of its first strong
-// letter: where a word's first character stands against its last; and an
-// escape inside it left to right: where its backslash stands against its u.
+// letter: where a word's first character stands against its last; an escape
+// inside it left to right: where its backslash stands against its u; and no
+// word past its cell, where glyphs are wider than a column (S where it does).
 TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
 {
     std::string why;
@@ -596,7 +597,7 @@ TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
         GTEST_SKIP() << why;
     }
     const struct {
-        const char* word;
+        std::string word;
         const char* order; // R when the first character stands right of the last; then the escape's
     } cases[] = {
         {"\u05E9\u05DC\u05D5\u05DD", "R"},       // Hebrew
@@ -606,6 +607,10 @@ TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
         {"a\u05D0", "L"}, // Latin first: left to right
         // Persian with a zero-width non-joiner, shown as \u200C: once drawn as u200C\.
         {"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645", "RL"},
+        // A user's words that once drew over the arrow and the next box.
+        {repeat("\u0DC3\u0DD2\u0D82\u0DC4\u0DBD", 5), "L"}, // Sinhala, not cut
+        {repeat("\u0BA8\u0BA9\u0BCD\u0BB1\u0BBF", 6), "L"}, // Tamil, cut
+        {repeat("\u2460\u2461", 11), "L"},                  // circled numbers, cut
     };
     std::vector<std::string> words;
     std::string expected;
@@ -619,7 +624,9 @@ TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
         "<!DOCTYPE html><body>" + svg.substr(svg.find("<svg")) +
             "<script>document.body.dataset.order=[...document.querySelectorAll("
             "'text.word')].map(t=>{const x=i=>t.getExtentOfChar(i).x,e=t.textContent.indexOf('\\\\');"
-            "return(x(0)>x(t.getNumberOfChars()-1)?'R':'L')+(e<0?'':x(e)<x(e+1)?'L':'R')}).join()"
+            "const c=t.parentNode.querySelector('rect').getBoundingClientRect(),b=t.getBoundingClientRect();"
+            "return(x(0)>x(t.getNumberOfChars()-1)?'R':'L')+(e<0?'':x(e)<x(e+1)?'L':'R')+"
+            "(document.elementsFromPoint(c.right+3,(b.top+b.bottom)/2).includes(t)?'S':'')}).join()"
             "</script>");
     EXPECT_NE(std::string::npos, ran.out.find("data-order=\"" + expected + "\"")) << ran.out.substr(0, 300);
 }
