@@ -297,14 +297,18 @@ bool share_stretch(Point a1, Point a2, Point b1, Point b2)
 }
 
 // True when two segments of arrows run down one line, or lines a few pixels
-// apart, side by side or end to end, where a reader could not tell them apart.
+// apart, side by side or end to end, or along lines a few pixels apart side
+// by side, where a reader could not tell them apart.
 bool same_lane(Point a1, Point a2, Point b1, Point b2)
 {
     constexpr double kApart = 6;
-    const double gap = std::max(std::min(a1.second, a2.second), std::min(b1.second, b2.second)) -
-                       std::min(std::max(a1.second, a2.second), std::max(b1.second, b2.second));
-    return a1.first == a2.first && b1.first == b2.first && std::abs(a1.first - b1.first) < kApart &&
-           gap < kApart;
+    const auto gap = [](double p1, double p2, double q1, double q2) {
+        return std::max(std::min(p1, p2), std::min(q1, q2)) - std::min(std::max(p1, p2), std::max(q1, q2));
+    };
+    return (a1.first == a2.first && b1.first == b2.first && std::abs(a1.first - b1.first) < kApart &&
+            gap(a1.second, a2.second, b1.second, b2.second) < kApart) ||
+           (a1.second == a2.second && b1.second == b2.second && std::abs(a1.second - b1.second) < kApart &&
+            gap(a1.first, a2.first, b1.first, b2.first) < 0);
 }
 
 // Crafted links, at every width: no arrow runs through a box or a self-link's
