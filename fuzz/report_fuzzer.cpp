@@ -370,6 +370,11 @@ void check_svg(const Report& report, int columns)
         const std::string shown = shown_word(node.word);
         texts.insert({std::to_string(node.position), node.address, std::to_string(node.count) + "\xC3\x97",
                       shown, fit_columns(shown, BoxText::kWordColumns), node.next});
+        // A cut word draws its ellipsis apart from the rest.
+        const std::string fitted = fit_columns(shown, BoxText::kWordColumns);
+        if (fitted != shown) {
+            texts.insert({fitted.substr(0, fitted.size() - 3), "\xE2\x80\xA6"});
+        }
     }
     std::map<std::string, Box> box_of; // "start", or an address's value
     std::vector<std::string> paths;
@@ -379,13 +384,21 @@ void check_svg(const Report& report, int columns)
     bool links = false;
     for (const Piece& piece : pieces_of(svg, false)) {
         if (!piece.tag) {
-            const bool blank = piece.text.find_first_not_of(" \n") == std::string::npos;
+            // A word's escapes stand between isolates, which shown_word
+            // itself shows as escapes.
+            std::string plain = piece.text;
+            for (const char* isolate : {"\xE2\x81\xA6", "\xE2\x81\xA9"}) {
+                for (std::size_t at = 0; (at = plain.find(isolate, at)) != std::string::npos;) {
+                    plain.erase(at, 3);
+                }
+            }
+            const bool blank = plain.find_first_not_of(" \n") == std::string::npos;
             check(blank || (!open.empty() &&
-                            (open.back() == "style" || ((open.back() == "text" || open.back() == "title") &&
-                                                        texts.count(piece.text) != 0))),
+                            (open.back() == "style" ||
+                             ((open.back() == "text" || open.back() == "title") && texts.count(plain) != 0))),
                   "every text of the SVG is one it draws, in a text or title");
             if (!blank && !open.empty() && open.back() == "text") {
-                in_box.push_back(piece.text);
+                in_box.push_back(plain);
             }
             continue;
         }
@@ -425,6 +438,12 @@ void check_svg(const Report& report, int columns)
         return;
     }
     check(paths.size() == report.nodes.size() + 1, "an arrow from the start and from each node");
+    std::vector<std::pair<std::size_t, Box>> loops; // each self-link's arrow, and what bounds it
+    for (std::size_t link = 1; link < paths.size(); ++link) {
+        if (report.nodes[link - 1].target == link - 1) {
+            loops.emplace_back(link, bounds(points_of(paths[link])));
+        }
+    }
     for (std::size_t link = 0; link < paths.size(); ++link) {
         const std::string from =
             link == 0 ? "start" : std::to_string(address_value(report.nodes[link - 1].address));
@@ -440,6 +459,10 @@ void check_svg(const Report& report, int columns)
             for (std::size_t i = 1; i < points.size(); ++i) {
                 for (const auto& other : box_of) {
                     check(!crosses(points[i - 1], points[i], other.second), "no arrow runs through a box");
+                }
+                for (const auto& loop : loops) {
+                    check(loop.first == link || !crosses(points[i - 1], points[i], loop.second),
+                          "no arrow runs through a self-link's loop");
                 }
             }
         }

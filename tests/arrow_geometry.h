@@ -50,6 +50,27 @@ inline std::vector<Point> points_of(const std::string& path)
     return points;
 }
 
+/// The smallest box that holds `points` (a curve's control points bound it);
+/// an empty box at the origin for none.
+inline Box bounds(const std::vector<Point>& points)
+{
+    if (points.empty()) {
+        return {};
+    }
+    double left = points[0].first;
+    double top = points[0].second;
+    double right = left;
+    double bottom = top;
+    for (const Point& point : points) {
+        left = std::min(left, point.first);
+        right = std::max(right, point.first);
+        top = std::min(top, point.second);
+        bottom = std::max(bottom, point.second);
+    }
+    const auto at = [](double value) { return static_cast<Pixels>(value); };
+    return {at(left), at(top), at(right - left), at(bottom - top)};
+}
+
 /// True when the segment from `a` to `b` passes through the inside of `box`,
 /// its edges aside (clipped as Liang and Barsky do).
 inline bool crosses(Point a, Point b, const Box& box)

@@ -246,19 +246,22 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         {"svg: each word's label", linux_report, "class=\"word\">pokus</text>", "svg"},
         {"svg: each link as an arrow, the start's too", linux_report,
          "<path d=\"M136 50C136 90 136 54 136 94\"/>\n<path d=\"M256 116H296\"/>", "svg"},
-        {"svg: markup escaped for XML; a backslash shows doubled, as in dot", one("\"<&>]\\x\x01"),
-         "class=\"word\">&quot;&lt;&amp;&gt;]\\\\x\\x01</text>", "svg"},
+        {"svg: markup escaped for XML; a backslash doubled, as in dot; an escape isolated left to right",
+         one("\"<&>]\\x\x01"), "class=\"word\">&quot;&lt;&amp;&gt;]\\\\x\u2066\\x01\u2069</text>", "svg"},
         {"svg: a word too wide for its box is cut, and whole in the tooltip",
          one(std::string(19, 'w') + "\xe6\xbc\xa2<"), "<title>wwwwwwwwwwwwwwwwwww\xe6\xbc\xa2&lt;</title>",
          "svg"},
-        {"svg: a wide character that no longer fits is cut whole",
-         one(std::string(19, 'w') + "\xe6\xbc\xa2<"), ">wwwwwwwwwwwwwwwwwww\xE2\x80\xA6</text>", "svg"},
+        {"svg: a wide character that no longer fits is cut whole; the ellipsis stands outside the clip",
+         one(std::string(19, 'w') + "\xe6\xbc\xa2<"),
+         "class=\"cut\">\xE2\x80\xA6</text><text x=\"94\" y=\"38\" clip-path=\"url(#cut)\" "
+         "class=\"word\">wwwwwwwwwwwwwwwwwww</text>",
+         "svg"},
         {"svg: 12 rockets, each two columns wide, are cut within 20", one(repeat("\U0001F680", 12)),
-         ">" + repeat("\U0001F680", 9) + "\u2026</text>", "svg"},
+         ">" + repeat("\U0001F680", 9) + "</text>", "svg"},
         {"svg: 12 flags are cut between two flags", one(repeat("\U0001F1E8\U0001F1FF", 12)),
-         ">" + repeat("\U0001F1E8\U0001F1FF", 9) + "\u2026</text>", "svg"},
+         ">" + repeat("\U0001F1E8\U0001F1FF", 9) + "</text>", "svg"},
         {"svg: a mark stays with its letter at the cut", one(std::string(18, 'w') + "q\u0323xx"),
-         ">" + std::string(18, 'w') + "q\u0323\u2026</text>", "svg"},
+         ">" + std::string(18, 'w') + "q\u0323</text>", "svg"},
         {"svg: an address that no node has", "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "a", "0x99"),
          ">0x99</text><text x=\"120\" y=\"34\">no such node</text>", "svg"},
         {"html: the text gives this report", kRunReport, "data-address=\"0x30\"", "html",
@@ -293,8 +296,24 @@ bool share_stretch(Point a1, Point a2, Point b1, Point b2)
             along(a1.first, a2.first, b1.first, b2.first));
 }
 
-// Crafted links, at every width: no arrow runs through a box, no other link
-// runs along an arrow of the chain, and a self-link loops on its own box.
+// True when two segments of arrows run down one line, or lines a few pixels
+// apart, side by side or end to end, or along lines a few pixels apart side
+// by side, where a reader could not tell them apart.
+bool same_lane(Point a1, Point a2, Point b1, Point b2)
+{
+    constexpr double kApart = 6;
+    const auto gap = [](double p1, double p2, double q1, double q2) {
+        return std::max(std::min(p1, p2), std::min(q1, q2)) - std::min(std::max(p1, p2), std::max(q1, q2));
+    };
+    return (a1.first == a2.first && b1.first == b2.first && std::abs(a1.first - b1.first) < kApart &&
+            gap(a1.second, a2.second, b1.second, b2.second) < kApart) ||
+           (a1.second == a2.second && b1.second == b2.second && std::abs(a1.second - b1.second) < kApart &&
+            gap(a1.first, a2.first, b1.first, b2.first) < 0);
+}
+
+// Crafted links, at every width: no arrow runs through a box or a self-link's
+// loop, no other link runs along an arrow of the chain, no two links to
+// different boxes run down one lane, and a self-link loops on its own box.
 TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
 {
     const struct {
@@ -306,6 +325,10 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
         {"a skip, a back link, an unknown address and a self-link", {4, 1, 99, 4, 0}},
         {"every node to itself, and the start to the last", {1, 2, 3}, 3},
         {"every node back to the first, the last to null", {1, 1, 1, 1, 1, 0}},
+        // A user's reports: lanes ran through the loop at a row's end, and
+        // two links took one lane, turning 4 px apart.
+        {"a self-link, a skip, a back link, an unknown address", {2, 2, 5, 1, 99, 0}},
+        {"three back links, a self-link and two skips", {2, 6, 1, 4, 1, 8, 1, 0}},
     };
     const std::regex box_at(
         R"re(translate\((\d+) (\d+)\)"><rect (?:class="\w+" )?width="(\d+)" height="(\d+)")re");
@@ -331,6 +354,7 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
             const std::string links = svg.substr(svg.find("class=\"links\""));
             std::vector<std::vector<Point>> arrows;
             std::vector<bool> chain; // link k runs to slot k: the next box in reading order
+            std::vector<std::pair<std::size_t, Box>> loops; // each self-link's arrow, and what bounds it
             for (std::sregex_iterator it(links.begin(), links.end(), path_of), end; it != end; ++it) {
                 const std::size_t k = arrows.size();
                 arrows.push_back(points_of((*it)[1]));
@@ -339,6 +363,7 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
                 const Box& own = boxes[boxes.size() - n + k - 1]; // the nodes' boxes come last
                 if (k > 0 && c.links[k - 1] == static_cast<int>(k)) {
                     EXPECT_TRUE(on_edge(arrows[k].front(), own) && on_edge(arrows[k].back(), own));
+                    loops.emplace_back(k, bounds(arrows[k]));
                 }
             }
             ASSERT_EQ(n + 1, arrows.size());
@@ -347,11 +372,21 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
                     for (const Box& box : boxes) {
                         EXPECT_FALSE(crosses(arrows[a][i - 1], arrows[a][i], box)) << "arrow " << a;
                     }
+                    for (const auto& loop : loops) {
+                        EXPECT_TRUE(loop.first == a || !crosses(arrows[a][i - 1], arrows[a][i], loop.second))
+                            << "arrow " << a << " through the loop of arrow " << loop.first;
+                    }
                     for (std::size_t b = 0; b < arrows.size(); ++b) {
                         for (std::size_t j = 1; chain[b] && !chain[a] && j < arrows[b].size(); ++j) {
                             EXPECT_FALSE(
                                 share_stretch(arrows[a][i - 1], arrows[a][i], arrows[b][j - 1], arrows[b][j]))
                                 << "arrow " << a << " along the chain's arrow " << b;
+                        }
+                        for (std::size_t j = 1;
+                             b != a && arrows[b].back() != arrows[a].back() && j < arrows[b].size(); ++j) {
+                            EXPECT_FALSE(
+                                same_lane(arrows[a][i - 1], arrows[a][i], arrows[b][j - 1], arrows[b][j]))
+                                << "arrows " << a << " and " << b << " down one lane";
                         }
                     }
                 }
@@ -532,8 +567,10 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
             expect_rows(run_tool(dot, "-Tplain", graph).out, words, c.columns);
         }
         const std::string svg = draw(c.report, "svg", "", c.columns);
+        const std::string plain =
+            std::regex_replace(svg, std::regex("\u2066|\u2069"), ""); // escapes' isolates
         for (const std::string& label : c.shows) {
-            EXPECT_NE(std::string::npos, svg.find("\"word\">" + label + "</text>")) << label;
+            EXPECT_NE(std::string::npos, plain.find("\"word\">" + label + "</text>")) << label;
         }
         if (!rsvg.empty()) {
             const Ran ran = run_tool(rsvg, "-f png", svg);
@@ -553,7 +590,9 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
 }
 
 // Chromium draws each word of the SVG in the direction of its first strong
-// letter: where a word's first character stands against its last.
+// letter: where a word's first character stands against its last; an escape
+// inside it left to right: where its backslash stands against its u; and no
+// word past its cell, where glyphs are wider than a column (S where it does).
 TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
 {
     std::string why;
@@ -562,28 +601,36 @@ TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
         GTEST_SKIP() << why;
     }
     const struct {
-        const char* word;
-        char first; // R when the first character stands right of the last
+        std::string word;
+        const char* order; // R when the first character stands right of the last; then the escape's
     } cases[] = {
-        {"\u05E9\u05DC\u05D5\u05DD", 'R'},       // Hebrew
-        {"\u0645\u0631\u062D\u0628\u0627", 'R'}, // Arabic
-        {"abc", 'L'},
-        {"1\u05D0", 'R'}, // a digit, then Hebrew: the word reads right to left, unlike "\u05D01"
-        {"a\u05D0", 'L'}, // Latin first: left to right
+        {"\u05E9\u05DC\u05D5\u05DD", "R"},       // Hebrew
+        {"\u0645\u0631\u062D\u0628\u0627", "R"}, // Arabic
+        {"abc", "L"},
+        {"1\u05D0", "R"}, // a digit, then Hebrew: the word reads right to left, unlike "\u05D01"
+        {"a\u05D0", "L"}, // Latin first: left to right
+        // Persian with a zero-width non-joiner, shown as \u200C: once drawn as u200C\.
+        {"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645", "RL"},
+        // A user's words that once drew over the arrow and the next box.
+        {repeat("\u0DC3\u0DD2\u0D82\u0DC4\u0DBD", 5), "L"}, // Sinhala, not cut
+        {repeat("\u0BA8\u0BA9\u0BCD\u0BB1\u0BBF", 6), "L"}, // Tamil, cut
+        {repeat("\u2460\u2461", 11), "L"},                  // circled numbers, cut
     };
     std::vector<std::string> words;
     std::string expected;
     for (const auto& c : cases) {
         words.emplace_back(c.word);
-        expected += c.first;
+        expected += std::string(expected.empty() ? "" : ",") + c.order;
     }
     const std::string svg = draw(list(words.size(), words), "svg");
     const Ran ran = chromium_dom(
         chromium, "directions.html",
         "<!DOCTYPE html><body>" + svg.substr(svg.find("<svg")) +
             "<script>document.body.dataset.order=[...document.querySelectorAll("
-            "'text.word')].map(t=>t.getExtentOfChar(0).x>t.getExtentOfChar(t.getNumberOfChars()-1).x?"
-            "'R':'L').join('')"
+            "'text.word')].map(t=>{const x=i=>t.getExtentOfChar(i).x,e=t.textContent.indexOf('\\\\');"
+            "const c=t.parentNode.querySelector('rect').getBoundingClientRect(),b=t.getBoundingClientRect();"
+            "return(x(0)>x(t.getNumberOfChars()-1)?'R':'L')+(e<0?'':x(e)<x(e+1)?'L':'R')+"
+            "(document.elementsFromPoint(c.right+3,(b.top+b.bottom)/2).includes(t)?'S':'')}).join()"
             "</script>");
     EXPECT_NE(std::string::npos, ran.out.find("data-order=\"" + expected + "\"")) << ran.out.substr(0, 300);
 }

@@ -38,13 +38,22 @@ struct Box {
     Pixels height;
 };
 
+/// The way of a link that leaves the chain: along the gap below its box at
+/// height `out`, down or up its lane at `x` beside the grid, and along the gap
+/// above its target at height `in`. All 0 for a link that takes no lane.
+struct Lane {
+    Pixels x;
+    Pixels out;
+    Pixels in;
+};
+
 /// Where everything of a report stands. `boxes` holds one box per node in
 /// report order, then the NULL marker, then one dashed marker per address that
 /// no node has (`unknown`, in order of first use). `start_target` and `next`
 /// index `boxes`: where the start line and each node's link point. `lanes`
-/// holds, for the start line and then each node's link, the x of the lane
-/// beside the grid that a link takes when it does not run to the next box in
-/// reading order, or 0 when it does or loops back to its own box.
+/// holds, for the start line and then each node's link, the lane that a link
+/// takes when it does not run to the next box in reading order, or none when
+/// it does or loops back to its own box.
 struct Layout {
     Pixels width;
     Pixels height;
@@ -53,7 +62,7 @@ struct Layout {
     std::vector<std::string> unknown;
     std::size_t start_target;
     std::vector<std::size_t> next;
-    std::vector<Pixels> lanes;
+    std::vector<Lane> lanes;
 };
 
 /// Lays the nodes out in rows of `columns` in report order, the NULL marker in

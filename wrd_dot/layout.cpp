@@ -3,9 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <iterator>
-#include <queue>
 #include <utility>
 
 namespace {
@@ -17,16 +15,9 @@ constexpr Pixels kNullWidth = 64;
 constexpr Pixels kStartHeight = 34;
 constexpr Pixels kColumnGap = 40;
 constexpr Pixels kRowGap = 44;
-constexpr Pixels kLaneGap = 8; // between the lanes beside the grid
+constexpr Pixels kLaneGap = 8; // between the lanes beside the grid, and from what they pass
 constexpr Pixels kLoop = 26;   // how far a box's loop reaches to its right
-
-// Where a link that takes a lane leaves its box's bottom and runs along the row
-// gap below, and where it runs along the gap above its target and enters it:
-// the box's column sets the height, so that the links of neighbouring boxes
-// stay apart, out in the upper half of a gap and in in the lower.
-Pixels grid_column(const Box& box) { return (box.x - kMargin) / (kBoxWidth + kColumnGap); }
-Pixels out_y(const Box& from) { return from.y + from.height + 4 + 4 * (grid_column(from) % 4); }
-Pixels in_y(const Box& to) { return to.y - 4 - 4 * (grid_column(to) % 4); }
+constexpr Pixels kRunGap = 6;  // between the runs of links along a row gap
 
 bool regional_indicator(std::uint32_t code) { return code >= 0x1F1E6 && code <= 0x1F1FF; }
 
@@ -80,30 +71,18 @@ Layout lay_out(const Report& report, int columns)
     const auto width = static_cast<std::size_t>(columns);
     Layout layout{};
     layout.start = Box{kMargin, kMargin, kBoxWidth, kStartHeight};
-    const Pixels top = kMargin + kStartHeight + kRowGap;
-    const auto slot = [&](std::size_t index, Pixels row0) {
-        const Pixels row = row0 + static_cast<Pixels>(index / width);
-        const auto column = static_cast<Pixels>(index % width);
-        return Box{kMargin + column * (kBoxWidth + kColumnGap), top + row * (kBoxHeight + kRowGap), kBoxWidth,
-                   kBoxHeight};
-    };
     if (n == 0) {
         layout.width = 2 * kMargin + kBoxWidth;
         layout.height = 2 * kMargin + kBoxHeight;
         return layout;
     }
 
-    layout.boxes.reserve(n + 1 + report.unknown.size());
-    for (std::size_t i = 0; i <= n; ++i) {
-        layout.boxes.push_back(slot(i, 0));
-    }
-    layout.boxes[n].width = kNullWidth;
-
-    // The reader resolved the links; the unknown addresses get boxes below the grid.
-    const Pixels grid_rows = static_cast<Pixels>(n / width) + 1;
-    for (std::size_t u = 0; u < report.unknown.size(); ++u) {
-        layout.boxes.push_back(slot(u, grid_rows));
-    }
+    // The reader resolved the links; the unknown addresses get rows below the grid.
+    const std::size_t grid_rows = n / width + 1;
+    const std::size_t rows = grid_rows + (report.unknown.size() + width - 1) / width;
+    const auto row_of = [&](std::size_t box) {
+        return box <= n ? box / width : grid_rows + (box - n - 1) / width;
+    };
     layout.unknown = report.unknown;
     layout.start_target = report.start_target;
     layout.next.reserve(n);
@@ -111,53 +90,69 @@ Layout lay_out(const Report& report, int columns)
         layout.next.push_back(node.target);
     }
 
-    const auto used = static_cast<Pixels>(std::min(width, std::max(n + 1, layout.unknown.size())));
-    const Pixels rows = grid_rows + static_cast<Pixels>((layout.unknown.size() + width - 1) / width);
-    const Pixels grid_right = kMargin + used * kBoxWidth + (used - 1) * kColumnGap;
-
     // Link k leaves slot k - 1 (the start line, slot -1) and goes on to slot k
-    // in reading order. Any other link takes a lane to the right of the grid
-    // over the height it spans; links whose spans overlap get lanes apart, and
-    // a lane is taken again once the links on it have ended above.
-    struct Span {
-        Pixels top;
-        Pixels bottom;
-        std::size_t link;
-    };
-    std::vector<Span> spans;
+    // in reading order. Any other link runs down into the gap below its box,
+    // along it to a lane of its own to the right of the grid, and along the gap
+    // above its target: each at a height of its own in each gap, the gap grown
+    // to hold them, so that no two links share a stretch or turn close together.
+    std::vector<Pixels> outs(rows + 1, 0); // the links that run along each gap, gap r above row r
+    std::vector<Pixels> ins(rows + 1, 0);
+    std::vector<std::size_t> lane_links;
     bool loops = false;
-    layout.lanes.assign(n + 1, 0);
+    layout.lanes.assign(n + 1, Lane{});
     for (std::size_t link = 0; link <= n; ++link) {
         const std::size_t to = link == 0 ? layout.start_target : layout.next[link - 1];
         loops = loops || (link > 0 && to == link - 1);
         if (to != link && (link == 0 || to != link - 1)) {
-            const Pixels out = out_y(link == 0 ? layout.start : layout.boxes[link - 1]);
-            const Pixels in = in_y(layout.boxes[to]);
-            spans.push_back({std::min(out, in), std::max(out, in), link});
+            Lane& lane = layout.lanes[link];
+            lane.out = outs[link == 0 ? 0 : row_of(link - 1) + 1]++;
+            lane.in = ins[row_of(to)]++;
+            lane_links.push_back(link);
         }
     }
-    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
-    using Taken = std::pair<Pixels, Pixels>; // a lane's bottom, and the lane
-    std::priority_queue<Taken, std::vector<Taken>, std::greater<>> taken;
-    std::priority_queue<Pixels, std::vector<Pixels>, std::greater<>> free;
-    Pixels lanes = 0;
-    for (const Span& span : spans) {
-        for (; !taken.empty() && taken.top().first < span.top; taken.pop()) {
-            free.push(taken.top().second);
-        }
-        Pixels lane = lanes;
-        if (free.empty()) {
-            ++lanes;
-        } else {
-            lane = free.top();
-            free.pop();
-        }
-        taken.emplace(span.bottom, lane);
-        layout.lanes[span.link] = grid_right + kLaneGap * (lane + 1);
+    std::vector<Pixels> row_top(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        const Pixels gap = std::max(kRowGap, 2 * kLaneGap + kRunGap * (outs[row] + ins[row] - 1));
+        row_top[row] = (row == 0 ? kMargin + kStartHeight : row_top[row - 1] + kBoxHeight) + gap;
     }
-    const Pixels beside = std::max(kLaneGap * lanes, loops ? kLoop : 0);
+    layout.boxes.reserve(n + 1 + report.unknown.size());
+    for (std::size_t box = 0; box <= n + report.unknown.size(); ++box) {
+        const auto column = static_cast<Pixels>((box <= n ? box : box - n - 1) % width);
+        layout.boxes.push_back(
+            Box{kMargin + column * (kBoxWidth + kColumnGap), row_top[row_of(box)], kBoxWidth, kBoxHeight});
+    }
+    layout.boxes[n].width = kNullWidth;
+
+    // Each run's height in its gap: out in the upper part, in in the lower, a
+    // lane's width from the boxes' edges. The lanes of links that start higher
+    // stand nearer the grid, and all clear of the loops at the rows' ends.
+    struct Span {
+        Pixels top;
+        std::size_t link;
+    };
+    std::vector<Span> spans;
+    for (const std::size_t link : lane_links) {
+        Lane& lane = layout.lanes[link];
+        const Box& from = link == 0 ? layout.start : layout.boxes[link - 1];
+        const Box& to = layout.boxes[link == 0 ? layout.start_target : layout.next[link - 1]];
+        lane.out = from.y + from.height + kLaneGap + kRunGap * lane.out;
+        lane.in = to.y - kLaneGap - kRunGap * lane.in;
+        spans.push_back({std::min(lane.out, lane.in), link});
+    }
+    std::stable_sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
+    const auto used = static_cast<Pixels>(std::min(width, std::max(n + 1, layout.unknown.size())));
+    const Pixels grid_right = kMargin + used * kBoxWidth + (used - 1) * kColumnGap;
+    const Pixels first_lane = grid_right + (loops ? kLoop : 0);
+    for (std::size_t lane = 0; lane < spans.size(); ++lane) {
+        layout.lanes[spans[lane].link].x = first_lane + kLaneGap * static_cast<Pixels>(lane + 1);
+    }
+    const Pixels beside = spans.empty()
+                              ? (loops ? kLoop : 0)
+                              : first_lane + kLaneGap * static_cast<Pixels>(spans.size()) - grid_right;
     layout.width = grid_right + beside + kMargin;
-    layout.height = top + rows * (kBoxHeight + kRowGap) - kRowGap + kMargin;
+    // Links from the last row run below it, before the margin.
+    const Pixels below = outs[rows] == 0 ? 0 : kLaneGap + kRunGap * (outs[rows] - 1);
+    layout.height = row_top[rows - 1] + kBoxHeight + below + kMargin;
     return layout;
 }
 
@@ -190,12 +185,12 @@ std::string link_path(const Layout& layout, std::size_t link)
         return "M" + at(right, from.y + 10) + "C" + at(right + kLoop, from.y + 4) + " " +
                at(right + kLoop, from.y + from.height - 4) + " " + at(right, from.y + from.height - 10);
     }
-    const Pixels lane = layout.lanes[link];
-    if (lane == 0) {
+    const Lane& lane = layout.lanes[link];
+    if (lane.x == 0) {
         return arrow_path(from, to);
     }
-    return "M" + at(from.x + 12, from.y + from.height) + "V" + std::to_string(out_y(from)) + "H" +
-           std::to_string(lane) + "V" + std::to_string(in_y(to)) + "H" + std::to_string(to.x + 24) + "V" +
+    return "M" + at(from.x + 12, from.y + from.height) + "V" + std::to_string(lane.out) + "H" +
+           std::to_string(lane.x) + "V" + std::to_string(lane.in) + "H" + std::to_string(to.x + 24) + "V" +
            std::to_string(to.y);
 }
 

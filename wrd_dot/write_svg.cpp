@@ -1,6 +1,10 @@
 #include "draw.h"
 
+#include <cstring>
+
 namespace {
+
+const char* const kEllipsis = "\xE2\x80\xA6"; // which fit_columns ends a cut word with
 
 const char* const kStyle =
     "<style>"
@@ -8,13 +12,41 @@ const char* const kStyle =
     "3}.start{fill:none;stroke:none}"
     // Each text is isolated from the others, and a word takes the direction of
     // its first strong letter, as a right-to-left word is written.
-    "text{fill:#111;unicode-bidi:isolate}.word{font-weight:bold;unicode-bidi:plaintext}.links{fill:none;"
+    "text{fill:#111;unicode-bidi:isolate}.word{font-weight:bold;unicode-bidi:plaintext}.cut{font-weight:bold}"
+    ".links{fill:none;"
     "stroke:#"
     "333}.head{fill:#333}"
     "</style>\n"
     "<defs><marker id=\"head\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"8\" "
     "markerHeight=\"8\" markerUnits=\"userSpaceOnUse\" orient=\"auto\">"
-    "<path class=\"head\" d=\"M0 0L10 5L0 10z\"/></marker></defs>\n";
+    "<path class=\"head\" d=\"M0 0L10 5L0 10z\"/></marker>"
+    // A word's cell, in the box's own space: glyphs wider than a monospace
+    // column (Tamil, circled numbers) would otherwise draw over what lies to
+    // the right. A cut word leaves the cell's last column to its ellipsis.
+    "<clipPath id=\"word\"><rect x=\"88\" y=\"22\" width=\"151\" height=\"22\"/></clipPath>"
+    "<clipPath id=\"cut\"><rect x=\"88\" y=\"22\" width=\"143\" height=\"22\"/></clipPath></defs>\n";
+
+// `shown` as the text of a word's <text>: markup escaped, and each escape
+// (\xHH, \uHHHH, \UHHHHHHHH) a left-to-right isolate, so that inside a
+// right-to-left word it still reads "\u200C" rather than backwards. Both
+// rsvg-convert and Chromium honour the isolate characters, where a tspan's
+// unicode-bidi loses the word's own direction in rsvg-convert.
+std::string word_markup(const std::string& shown)
+{
+    std::string out;
+    for (std::size_t at = 0; at < shown.size();) {
+        const char kind = at + 1 < shown.size() && shown[at] == '\\' ? shown[at + 1] : '\0';
+        const std::size_t length = kind == 'x'    ? 4
+                                   : kind == 'u'  ? 6
+                                   : kind == 'U'  ? 10
+                                   : kind != '\0' ? 2
+                                                  : 1;
+        const std::string piece = xml_escape(shown.substr(at, length));
+        out += length > 2 ? "\xE2\x81\xA6" + piece + "\xE2\x81\xA9" : piece; // LRI, PDI
+        at += length;
+    }
+    return out;
+}
 
 std::string at(const Box& box)
 {
@@ -38,15 +70,18 @@ std::string marker(const Box& box, const char* css_class, const std::string& lin
     return svg + "</g>\n";
 }
 
-// One node's box: position and address above, count and word below; a word
-// cut to fit keeps its whole text as the box's tooltip.
+// One node's box: position and address above, count and word below, the word
+// clipped to its cell. A word cut to fit keeps its whole text as the box's
+// tooltip, and its ellipsis stands outside the clip at the cell's last column,
+// so that it shows however wide the font draws the letters before it.
 std::string node_box(const ReportNode& node, const Box& box)
 {
     const std::string shown = shown_word(node.word);
-    const std::string fitted = fit_columns(shown, BoxText::kWordColumns);
+    std::string fitted = fit_columns(shown, BoxText::kWordColumns);
+    const bool cut = fitted != shown;
     const int right = BoxText::kLeftCell + 6;
     std::string svg = at(box);
-    if (fitted != shown) {
+    if (cut) {
         svg += "<title>" + xml_escape(shown) + "</title>";
     }
     svg +=
@@ -55,7 +90,14 @@ std::string node_box(const ReportNode& node, const Box& box)
            std::to_string(box.height) + "M0 " + std::to_string(box.height / 2) + "H" +
            std::to_string(box.width) + "\"/>";
     svg += text(6, 16, std::to_string(node.position)) + text(right, 16, node.address);
-    svg += text(6, 38, std::to_string(node.count) + "\xC3\x97") + text(right, 38, xml_escape(fitted), "word");
+    svg += text(6, 38, std::to_string(node.count) + "\xC3\x97");
+    if (cut) {
+        fitted.resize(fitted.size() - std::strlen(kEllipsis));
+        const auto last_column = static_cast<Pixels>(right + (BoxText::kWordColumns - 1) * BoxText::kAdvance);
+        svg += text(last_column, 38, kEllipsis, "cut");
+    }
+    svg += "<text x=\"" + std::to_string(right) + "\" y=\"38\" clip-path=\"url(#" + (cut ? "cut" : "word") +
+           ")\" class=\"word\">" + word_markup(fitted) + "</text>";
     return svg + "</g>\n";
 }
 
