@@ -219,13 +219,23 @@ return [x(0),x(3)];""")
                     "const t=document.getElementById(arguments[0]).textContent;return t.toWellFormed()", element))
 
     def test_a_step_costs_the_same_on_a_long_list(self):
-        ms = []
+        urls = {}
         for nodes in (1000, 20000):
             words = ["w%d" % i for i in range(nodes)]
-            url = page("long%d" % nodes, " ".join(words + words[:41]))
-            self.open(url)
-            ms.append(min(self.driver.execute_script(STEPS, nodes + 4) for _ in range(5)))
-        self.assertLess(ms[1], 4 * ms[0] + 40, ms)  # the page that rewrote every box took 20 times longer
+            urls[nodes] = page("long%d" % nodes, " ".join(words + words[:41]))
+        # Other jobs on a shared machine can slow one list's runs: the pair is
+        # measured up to three times, and a step that grows with the list
+        # (the page that rewrote every box took 20 times longer) fails each time.
+        tries = []
+        for _ in range(3):
+            ms = []
+            for nodes, url in urls.items():
+                self.open(url)
+                ms.append(min(self.driver.execute_script(STEPS, nodes + 4) for _ in range(5)))
+            tries.append(ms)
+            if ms[1] < 4 * ms[0] + 40:
+                return
+        self.fail("40 steps at 1,000 and at 20,000 nodes, in ms: %s" % tries)
 
 
 if __name__ == "__main__":
