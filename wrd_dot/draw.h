@@ -71,15 +71,11 @@ struct Layout {
 /// An empty report gives no boxes, no links, and the size of one marker.
 Layout lay_out(const Report& report, int columns);
 
-/// The SVG path data of an arrow from one box to the next in reading order:
-/// straight along a row, and otherwise a curve from the bottom of one to the
-/// top of the other.
-std::string arrow_path(const Box& from, const Box& to);
-
 /// The SVG path data of link `link` of a layout with at least one node: 0 is
-/// the start line, i + 1 node i's link. To the next box it is arrow_path's; to
-/// its own box a loop at the box's right; any other runs down out of the box,
-/// along the row gaps and its own lane beside the grid, and down into its target.
+/// the start line, i + 1 node i's link. To the next box it runs straight along
+/// a row or curves down to the next row; to its own box it loops at the box's
+/// right; any other runs down out of the box, along the row gaps and its own
+/// lane beside the grid, and down into its target.
 std::string link_path(const Layout& layout, std::size_t link);
 
 /// The geometry of a node's box that the writers share: the monospace font's

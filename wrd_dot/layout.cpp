@@ -60,6 +60,27 @@ std::size_t cluster(const std::string& text, std::size_t at, int* columns)
     return end - at;
 }
 
+// The path of an arrow from one box to the next in reading order: straight
+// along a row, and otherwise a curve from the bottom of one to the top of the
+// other.
+std::string arrow_path(const Box& from, const Box& to)
+{
+    if (from.y == to.y && to.x == from.x + from.width + kColumnGap) {
+        const Pixels y = from.y + from.height / 2;
+        return "M" + std::to_string(from.x + from.width) + " " + std::to_string(y) + "H" +
+               std::to_string(to.x);
+    }
+    const Pixels sx = from.x + from.width / 2;
+    const Pixels sy = from.y + from.height;
+    const Pixels tx = to.x + to.width / 2;
+    const Pixels ty = to.y;
+    // Downwards the curve stays inside the gap it crosses; upwards it loops.
+    const Pixels bend = ty > sy ? std::min<Pixels>(ty - sy - 4, 60) : 60;
+    return "M" + std::to_string(sx) + " " + std::to_string(sy) + "C" + std::to_string(sx) + " " +
+           std::to_string(sy + bend) + " " + std::to_string(tx) + " " + std::to_string(ty - bend) + " " +
+           std::to_string(tx) + " " + std::to_string(ty);
+}
+
 } // namespace
 
 // The nodes and the NULL marker fill slots 0..n of the grid, so that the arrow
@@ -154,24 +175,6 @@ Layout lay_out(const Report& report, int columns)
     const Pixels below = outs[rows] == 0 ? 0 : kLaneGap + kRunGap * (outs[rows] - 1);
     layout.height = row_top[rows - 1] + kBoxHeight + below + kMargin;
     return layout;
-}
-
-std::string arrow_path(const Box& from, const Box& to)
-{
-    if (from.y == to.y && to.x == from.x + from.width + kColumnGap) {
-        const Pixels y = from.y + from.height / 2;
-        return "M" + std::to_string(from.x + from.width) + " " + std::to_string(y) + "H" +
-               std::to_string(to.x);
-    }
-    const Pixels sx = from.x + from.width / 2;
-    const Pixels sy = from.y + from.height;
-    const Pixels tx = to.x + to.width / 2;
-    const Pixels ty = to.y;
-    // Downwards the curve stays inside the gap it crosses; upwards it loops.
-    const Pixels bend = ty > sy ? std::min<Pixels>(ty - sy - 4, 60) : 60;
-    return "M" + std::to_string(sx) + " " + std::to_string(sy) + "C" + std::to_string(sx) + " " +
-           std::to_string(sy + bend) + " " + std::to_string(tx) + " " + std::to_string(ty - bend) + " " +
-           std::to_string(tx) + " " + std::to_string(ty);
 }
 
 std::string link_path(const Layout& layout, std::size_t link)

@@ -13,9 +13,7 @@ const char* const kStyle =
     // Each text is isolated from the others, and a word takes the direction of
     // its first strong letter, as a right-to-left word is written.
     "text{fill:#111;unicode-bidi:isolate}.word{font-weight:bold;unicode-bidi:plaintext}.cut{font-weight:bold}"
-    ".links{fill:none;"
-    "stroke:#"
-    "333}.head{fill:#333}"
+    ".links{fill:none;stroke:#333}.head{fill:#333}"
     "</style>\n"
     "<defs><marker id=\"head\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"8\" "
     "markerHeight=\"8\" markerUnits=\"userSpaceOnUse\" orient=\"auto\">"
