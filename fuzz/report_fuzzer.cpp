@@ -10,11 +10,13 @@
 // escapes from.
 #include "arrow_geometry.h"
 #include "count_words.h"
-#include "draw.h"
+#include "layout.h"
+#include "replay.h"
 #include "report.h"
 #include "report_line.h"
 #include "unicode.h"
 #include "word_text.h"
+#include "writers.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -369,9 +371,9 @@ void check_svg(const Report& report, int columns)
     for (const ReportNode& node : report.nodes) {
         const std::string shown = shown_word(node.word);
         texts.insert({std::to_string(node.position), node.address, std::to_string(node.count) + "\xC3\x97",
-                      shown, fit_columns(shown, BoxText::kWordColumns), node.next});
+                      shown, fit_columns(shown, NodeBox::kWordColumns), node.next});
         // A cut word draws its ellipsis apart from the rest.
-        const std::string fitted = fit_columns(shown, BoxText::kWordColumns);
+        const std::string fitted = fit_columns(shown, NodeBox::kWordColumns);
         if (fitted != shown) {
             texts.insert({fitted.substr(0, fitted.size() - 3), "\xE2\x80\xA6"});
         }
@@ -739,8 +741,8 @@ void check_page(FuzzedDataProvider& input)
         // As long as the word in the box, so that both are cut or neither,
         // and both boxes have a title or neither.
         const std::string shown = shown_word(words[i]);
-        const bool cut = fit_columns(shown, BoxText::kWordColumns) != shown;
-        placeholders[i] = "w" + std::to_string(i) + (cut ? std::string(BoxText::kWordColumns, 'x') : "");
+        const bool cut = fit_columns(shown, NodeBox::kWordColumns) != shown;
+        placeholders[i] = "w" + std::to_string(i) + (cut ? std::string(NodeBox::kWordColumns, 'x') : "");
     }
     Report report = report_of(words);
     const std::string text = text_of(words);
@@ -772,7 +774,7 @@ void check_page(FuzzedDataProvider& input)
           "the page holds one script");
     std::set<std::string> shown;
     for (const ReportNode& node : report.nodes) {
-        shown.insert(fit_columns(shown_word(node.word), BoxText::kWordColumns));
+        shown.insert(fit_columns(shown_word(node.word), NodeBox::kWordColumns));
     }
     // The text, as the page keeps it for its strip: each separator as a
     // blank or as it is, then the word as the boxes show it.

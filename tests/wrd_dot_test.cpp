@@ -1,9 +1,11 @@
 #include "arrow_geometry.h"
 #include "count_words.h"
-#include "draw.h"
+#include "layout.h"
+#include "replay.h"
 #include "report.h"
 #include "report_line.h"
 #include "word_list.h"
+#include "writers.h"
 
 #include <gtest/gtest.h>
 

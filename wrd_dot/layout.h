@@ -1,30 +1,13 @@
-// The pictures of a report: the DOT graph for Graphviz, and wrd-dot's own
-// layout, shared by the SVG picture and the page that steps through the run.
+// wrd-dot's own layout of a report: where each box, marker and arrow stands,
+// shared by the SVG picture and the page's boxes.
 #pragma once
 
 #include "report.h"
-#include "word_text.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <string_view>
-#include <variant>
 #include <vector>
-
-/// A stream that remembers whether every write to it succeeded, so that a
-/// writer can stream freely and report once.
-struct Sink {
-    std::FILE* out;
-    bool ok = true;
-    void put(const std::string& text);
-};
-
-/// Writes the report to `out` as a DOT graph, as it is made: one box per node in
-/// rows of `columns` (1 to 64), in list order, an arrow per link as the addresses
-/// state it, and start and null markers. Returns false if any write failed.
-bool write_dot(const Report& report, int columns, std::FILE* out);
 
 /// A length of the picture in pixels: 64 bits, since a crafted report of
 /// millions of nodes in rows of one passes 2^31 pixels.
@@ -78,49 +61,22 @@ Layout lay_out(const Report& report, int columns);
 /// lane beside the grid, and down into its target.
 std::string link_path(const Layout& layout, std::size_t link);
 
-/// The geometry of a node's box that the writers share: the monospace font's
-/// size and advance, where the right-hand cell begins, and how many columns
-/// of text fit in that cell.
-struct BoxText {
+/// A node's box, which lay_out places and write_svg draws into: a left cell
+/// for the position above the count, a right cell for the address above the
+/// word. Text stands kInset from its cell's left edge and from the bottom of
+/// its half of the box, in a monospace font of kFontSize, kAdvance wide.
+struct NodeBox {
+    static constexpr Pixels kWidth = 240;
+    static constexpr Pixels kHeight = 44;
+    static constexpr Pixels kLeftCell = 88;
+    static constexpr Pixels kInset = 6;
     static constexpr int kFontSize = 12;
     static constexpr double kAdvance = 7.23;
-    static constexpr int kLeftCell = 88;
-    static constexpr int kWordColumns = 20;
+    static constexpr int kWordColumns = 20; // of the word's text, in the right cell
 };
 
-/// `text`, a word as shown_word shows it, cut to at most `columns` monospace
-/// columns, "…" included when cut. East Asian Wide and Fullwidth characters and
-/// flags take two columns, nonspacing marks none; a cut keeps whole each escape,
-/// each character with its marks, and each flag.
-std::string fit_columns(const std::string& text, int columns);
-
-/// The report as an SVG picture laid out by lay_out, streamed to `out`: the
-/// start address, a box per node (position, address, count, word, and the
-/// whole word as its tooltip), NULL, an arrow per link and a dashed marker per
-/// unknown address; an empty report gets the empty list's marker alone.
-/// Returns false if any write failed.
-bool write_svg(const Report& report, int columns, std::FILE* out);
-
-/// One run of add_word, as replay finds it: the index in `report.nodes` of
-/// each call's node, the seed calls first, then the byte offset in the text of
-/// each of the text's words, one per call after the seeds.
-struct Run {
-    std::vector<std::uint32_t> calls;
-    std::vector<std::size_t> word_starts;
-};
-
-/// Replays the run that printed `report`: the seed words, then the words of
-/// `text` up to its first zero byte, each one call to add_word. Returns the
-/// run, or one line that says how the report differs from the one the text
-/// gives (words, counts, order or links).
-std::variant<Run, std::string> replay(const Report& report, std::string_view text);
-
-/// A self-contained page that steps through `run` (from replay of `text`)
-/// line by line over the nodes of `report`, with the text around each word.
-/// Its DOM states the step: each box's data-address, data-count and hidden
-/// (until made), data-first, data-touched and data-cursor; data-compared on
-/// the compared boxes drawn (a fold counts the rest); #call's data-action,
-/// #code's data-current line and #text's mark. It needs a report of at least one
-/// node, as every run gives: an empty one is refused, with nothing written.
-/// Returns false if refused or if a write failed.
-bool write_html(const Report& report, const Run& run, std::string_view text, std::FILE* out);
+// The word's columns fill its cell, inside the box's right edge, and one more would not fit.
+static_assert(NodeBox::kLeftCell + NodeBox::kInset + NodeBox::kWordColumns * NodeBox::kAdvance <=
+              NodeBox::kWidth - 1);
+static_assert(NodeBox::kLeftCell + NodeBox::kInset + (NodeBox::kWordColumns + 1) * NodeBox::kAdvance >
+              NodeBox::kWidth - 1);
