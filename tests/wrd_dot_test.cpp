@@ -425,38 +425,31 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
         {"a self-link, a skip, a back link, an unknown address", {2, 2, 5, 1, 99, 0}},
         {"three back links, a self-link and two skips", {2, 6, 1, 4, 1, 8, 1, 0}},
     };
-    const std::regex box_at(
-        R"re(translate\((\d+) (\d+)\)"><rect (?:class="\w+" )?width="(\d+)" height="(\d+)")re");
-    const std::regex path_of(R"re(<path d="([^"]*)"/>)re");
     for (const auto& c : cases) {
         const std::size_t n = c.links.size();
         const auto address = [](int k) {
             return k == 0 ? std::string("(nil)") : "0x" + std::to_string(k * 16);
         };
-        std::string report = "Zacatek seznamu: " + address(c.start) + "\n";
+        std::string text = "Zacatek seznamu: " + address(c.start) + "\n";
         for (std::size_t i = 0; i < n; ++i) {
             const int k = static_cast<int>(i) + 1;
-            report += entry(k, address(k), "w" + std::to_string(k), address(c.links[i]));
+            text += entry(k, address(k), "w" + std::to_string(k), address(c.links[i]));
         }
+        const Report report = std::get<Report>(parse_report(text));
         for (int columns = 1; columns <= 64; ++columns) {
             SCOPED_TRACE(std::string(c.what) + ", in rows of " + std::to_string(columns));
-            const std::string svg = draw(report, "svg", "", columns);
-            std::vector<Box> boxes;
-            for (std::sregex_iterator it(svg.begin(), svg.end(), box_at), end; it != end; ++it) {
-                boxes.push_back(
-                    {std::stoll((*it)[1]), std::stoll((*it)[2]), std::stoll((*it)[3]), std::stoll((*it)[4])});
-            }
-            const std::string links = svg.substr(svg.find("class=\"links\""));
+            const Layout layout = lay_out(report, columns);
+            std::vector<Box> boxes = layout.boxes;
+            boxes.push_back(layout.start);
             std::vector<std::vector<Point>> arrows;
             std::vector<bool> chain; // link k runs to slot k: the next box in reading order
             std::vector<std::pair<std::size_t, Box>> loops; // each self-link's arrow, and what bounds it
-            for (std::sregex_iterator it(links.begin(), links.end(), path_of), end; it != end; ++it) {
-                const std::size_t k = arrows.size();
-                arrows.push_back(points_of((*it)[1]));
+            for (std::size_t k = 0; k <= n; ++k) {
+                arrows.push_back(points_of(link_path(layout, k)));
                 chain.push_back(k == 0 ? c.start == 1
                                        : c.links[k - 1] == (k < n ? static_cast<int>(k) + 1 : 0));
-                const Box& own = boxes[boxes.size() - n + k - 1]; // the nodes' boxes come last
                 if (k > 0 && c.links[k - 1] == static_cast<int>(k)) {
+                    const Box& own = layout.boxes[k - 1];
                     EXPECT_TRUE(on_edge(arrows[k].front(), own) && on_edge(arrows[k].back(), own));
                     loops.emplace_back(k, bounds(arrows[k]));
                 }
