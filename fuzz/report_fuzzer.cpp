@@ -358,20 +358,10 @@ void check_svg(const Report& report, int columns)
     check_arrows(report, boxes, paths);
 }
 
-// Draws what parse_report accepted and checks the picture.
-void check_picture(const Report& report, int columns)
+// The DOT's boxes: each node's, in order, with its address and a label that
+// shows its word's exact bytes, no two alike; and no row's style hides a box.
+void check_dot_boxes(const Report& report, std::string_view dot)
 {
-    check_svg(report, columns);
-    const std::string_view dot = written([&](std::FILE* out) { return write_dot(report, columns, out); });
-    std::size_t size = 0;
-    for (std::size_t at = 0; at < dot.size(); at += size) {
-        size = 1;
-        if (static_cast<unsigned char>(dot[at]) >= 0x80) {
-            (void)decode(dot, at, &size);
-        }
-        check(size > 0, "the DOT text is valid UTF-8");
-    }
-    // Boxes: each node's label, address and word; none hidden.
     std::size_t at = 0;
     std::map<std::string, std::string> word_of; // label to word: no two words alike
     for (std::size_t i = 0; i < report.nodes.size(); ++i) {
@@ -397,7 +387,11 @@ void check_picture(const Report& report, int columns)
         check(row.find("invis") == std::string::npos || row.find(" -> ") != std::string::npos,
               "a row's style is its chain's, never a box's");
     }
-    // Arrows: one from the start and one from each box, to what its address names.
+}
+
+// The DOT's arrows: one from the start and one from each box, to what its address names.
+void check_dot_links(const Report& report, std::string_view dot)
+{
     std::map<std::string_view, std::string_view> link_of; // from name to target name
     const std::string link_end = " [constraint=false];\n";
     for (std::size_t end = dot.find(link_end); end != std::string::npos; end = dot.find(link_end, end + 1)) {
@@ -434,20 +428,43 @@ void check_picture(const Report& report, int columns)
     }
 }
 
+// Draws what parse_report accepted and checks both pictures.
+void check_picture(const Report& report, int columns)
+{
+    check_svg(report, columns);
+    const std::string_view dot = written([&](std::FILE* out) { return write_dot(report, columns, out); });
+    std::size_t size = 0;
+    for (std::size_t at = 0; at < dot.size(); at += size) {
+        size = 1;
+        if (static_cast<unsigned char>(dot[at]) >= 0x80) {
+            (void)decode(dot, at, &size);
+        }
+        check(size > 0, "the DOT text is valid UTF-8");
+    }
+    check_dot_boxes(report, dot);
+    check_dot_links(report, dot);
+}
+
 // The ways in which a report is made wrong at one line.
 enum Fault { kNone, kAddressTwice, kAddressTooLong, kPositionOutOfOrder, kCountOutOfRange, kFaults };
 
-// A list made of the input, printed as glibc (0x..., "(nil)", LF) or as the
-// 32-bit or 64-bit Windows C library (8 or 16 hex digits, CR LF) prints it,
-// with leading zeros and hex digits in either case, as a reader may meet them.
-// Whole, it must read back exactly; made wrong, it must be refused at that line.
-void check_round_trip(FuzzedDataProvider& input)
-{
-    const int rendering = input.ConsumeIntegralInRange(0, 2);
-    const bool upper = input.ConsumeBool();
-    const int zeros = input.ConsumeIntegralInRange(0, 3);
-    const char* const end = rendering == 0 ? "\n" : "\r\n";
-    const auto render = [&](std::uint64_t address) {
+// How a C library prints an address: as glibc (0x..., "(nil)", LF) or as the
+// 32-bit or 64-bit Windows C library (8 or 16 hex digits, CR LF), with leading
+// zeros and hex digits in either case, as a reader may meet them.
+struct Printing {
+    int rendering; // 0 glibc, 1 and 2 Windows
+    bool upper;
+    int zeros;
+    const char* end;
+
+    explicit Printing(FuzzedDataProvider& input)
+        : rendering(input.ConsumeIntegralInRange(0, 2)), upper(input.ConsumeBool()),
+          zeros(input.ConsumeIntegralInRange(0, 3)), end(rendering == 0 ? "\n" : "\r\n")
+    {
+    }
+
+    std::string operator()(std::uint64_t address) const
+    {
         char text[48];
         if (rendering == 0) {
             (void)std::snprintf(text, sizeof text,
@@ -460,15 +477,20 @@ void check_round_trip(FuzzedDataProvider& input)
         } else {
             (void)std::snprintf(text, sizeof text, upper ? "%016" PRIX64 : "%016" PRIx64, address);
         }
-        return std::string(text);
-    };
-    // Up to 8 nodes, or one time in 32 from 100 to 128, so that a line may
-    // start with a digit; then, once the input runs out, words and addresses
-    // are made up from the position.
+        return text;
+    }
+};
+
+// The nodes of a list made of the input, links not yet set: up to 8, or one
+// time in 32 (`*long_list`) from 100 to 128, so that a line may start with a
+// digit; once the input runs out, words and addresses are made up from the position.
+std::vector<ReportNode> nodes_of(FuzzedDataProvider& input, const Printing& render, bool* long_list)
+{
     std::vector<ReportNode> nodes;
     std::set<std::uint64_t> taken;
-    const bool long_list = input.ConsumeIntegralInRange(0, 31) == 0;
-    for (int n = long_list ? input.ConsumeIntegralInRange(100, 128) : input.ConsumeIntegralInRange(0, 8);
+    const int rendering = render.rendering;
+    *long_list = input.ConsumeIntegralInRange(0, 31) == 0;
+    for (int n = *long_list ? input.ConsumeIntegralInRange(100, 128) : input.ConsumeIntegralInRange(0, 8);
          n > 0; --n) {
         const std::size_t index = nodes.size() + 1;
         std::uint64_t address = input.ConsumeIntegral<std::uint64_t>() ^ index * 0x9E3779B97F4A7C15U;
@@ -483,12 +505,23 @@ void check_round_trip(FuzzedDataProvider& input)
                 word += c;
             }
         }
-        word = word.empty() && long_list ? "w" + std::to_string(index) : word;
+        word = word.empty() && *long_list ? "w" + std::to_string(index) : word;
         const long count = input.ConsumeIntegralInRange<long>(1, INT32_MAX);
         if (!word.empty() && taken.insert(address).second) {
             nodes.push_back({static_cast<long>(index), render(address), count, word, "", 0});
         }
     }
+    return nodes;
+}
+
+// A list made of the input, printed as a C library prints it: whole, it must
+// read back exactly; made wrong in one known way, it must be refused at that line.
+void check_round_trip(FuzzedDataProvider& input)
+{
+    const Printing render(input);
+    const char* const end = render.end;
+    bool long_list = false;
+    std::vector<ReportNode> nodes = nodes_of(input, render, &long_list);
     // The fault and its node; an address twice needs a node before it.
     const std::size_t wrong =
         nodes.empty() ? 0 : input.ConsumeIntegralInRange<std::size_t>(0, nodes.size() - 1);
@@ -512,7 +545,7 @@ void check_round_trip(FuzzedDataProvider& input)
         if (i == wrong && fault == kAddressTwice) {
             line.address = nodes[twin].address;
         } else if (i == wrong && fault == kAddressTooLong) {
-            line.address = (rendering == 0 ? "0x1" : "1") + std::string(16, '0');
+            line.address = (render.rendering == 0 ? "0x1" : "1") + std::string(16, '0');
         } else if (i == wrong && fault == kPositionOutOfOrder) {
             line.position += input.ConsumeBool() ? 1 : -1;
         } else if (i == wrong && fault == kCountOutOfRange) {

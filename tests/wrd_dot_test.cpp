@@ -334,6 +334,7 @@ std::string arguments(const std::string& line)
     std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
     args.insert(args.begin(), "wrd-dot");
     std::vector<const char*> argv;
+    argv.reserve(args.size());
     for (const std::string& arg : args) {
         argv.push_back(arg.c_str());
     }
