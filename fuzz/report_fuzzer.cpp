@@ -76,85 +76,6 @@ bool hex_digits(const std::string& text, std::size_t at, std::size_t count, std:
     return true;
 }
 
-// The bytes that a label shows for, as dot displays its text: an entity is its
-// character and a backslash pair one backslash; then a shown backslash pair is
-// a backslash of the word, \xHH a byte and \uHHHH or \UHHHHHHHH a character.
-// Everything else must stand raw, and may not: a control byte, markup, or a
-// character that draws as nothing, as a blank, or changes its neighbours. A cut
-// word ends in "… (N bytes)": `length` gets N, and only the start is returned.
-std::string word_of_label(const std::string& label, std::size_t* length)
-{
-    std::string shown;
-    for (std::size_t at = 0; at < label.size(); ++at) {
-        static const char* const entities[][2] = {
-            {"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#93;", "]"}};
-        const auto* entity =
-            label[at] != '&' ? std::end(entities)
-                             : std::find_if(std::begin(entities), std::end(entities), [&](const auto& pair) {
-                                   return label.compare(at, std::string(pair[0]).size(), pair[0]) == 0;
-                               });
-        if (entity != std::end(entities)) {
-            shown += (*entity)[1];
-            at += std::string((*entity)[0]).size() - 1;
-            continue;
-        }
-        check(std::string("&<>\"]").find(label[at]) == std::string::npos, "markup stands as entities");
-        check(label[at] != '\\' || label.compare(at, 2, "\\\\") == 0, "a label's backslash is doubled");
-        shown += label[at];
-        at += label[at] == '\\' ? 1 : 0;
-    }
-    const std::size_t marker = shown.rfind("\xE2\x80\xA6 (");
-    *length = std::string::npos;
-    if (marker != std::string::npos && shown.size() > 7 &&
-        shown.compare(shown.size() - 7, 7, " bytes)") == 0) {
-        std::string digits;
-        for (char c : shown.substr(marker + 5)) {
-            digits += c >= '0' && c <= '9' ? std::string(1, c) : "";
-        }
-        *length = std::strtoull(digits.c_str(), nullptr, 10);
-        shown.resize(marker);
-    }
-    std::string word;
-    bool after_letter = false;
-    int last_class = 0;
-    for (std::size_t at = 0; at < shown.size();) {
-        std::uint32_t code = 0;
-        if (shown.compare(at, 2, "\\\\") == 0) {
-            word += '\\';
-            at += 2;
-            after_letter = true;
-            last_class = 0;
-        } else if (shown.compare(at, 2, "\\x") == 0) {
-            check(hex_digits(shown, at + 2, 2, &code), "\\x takes two hex digits");
-            word += static_cast<char>(code);
-            at += 4;
-            after_letter = false;
-        } else if (shown.compare(at, 2, "\\u") == 0 || shown.compare(at, 2, "\\U") == 0) {
-            check(hex_digits(shown, at + 2, shown[at + 1] == 'u' ? 4 : 8, &code) && code >= 0x80 &&
-                      code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF),
-                  "\\u and \\U take the hex digits of a character");
-            word += encode(code);
-            at += shown[at + 1] == 'u' ? 6 : 10;
-            after_letter = false;
-        } else {
-            std::size_t size = 0;
-            code = decode(shown, at, &size);
-            check(size > 0, "a label is valid UTF-8");
-            const CodePoint point = code_point(code);
-            check(code >= 0x20 && code != 0x7F && code != '\\' && !point.hidden,
-                  "no raw control byte, lone backslash, nor character that draws as nothing or alike");
-            check(!point.mark || after_letter, "a mark shown as it is sits on a letter shown as it is");
-            check(point.combining_class == 0 || point.combining_class >= last_class,
-                  "marks shown as they are stand in canonical order");
-            last_class = point.combining_class;
-            word += shown.substr(at, size);
-            at += size;
-            after_letter = true;
-        }
-    }
-    return word;
-}
-
 // The text between `open` and `close` from `*at` on, which moves past it.
 std::string next_between(std::string_view text, const char* open, const char* close, std::size_t* at)
 {
@@ -221,13 +142,20 @@ std::string attribute(xmlNode* node, const char* name)
     return text;
 }
 
-// The text of a node, its escapes' isolates left out: shown_word itself shows
-// those characters as escapes.
+// The text of a node, entities replaced.
 std::string text_of(const xmlNode* node)
 {
     xmlChar* content = xmlNodeGetContent(node);
     std::string text = content == nullptr ? "" : reinterpret_cast<const char*>(content);
     xmlFree(content);
+    return text;
+}
+
+// The text of an SVG text, its escapes' isolates left out: shown_word itself
+// shows those characters as escapes.
+std::string plain_text_of(const xmlNode* node)
+{
+    std::string text = text_of(node);
     for (const char* isolate : {"\xE2\x81\xA6", "\xE2\x81\xA9"}) {
         for (std::size_t at = 0; (at = text.find(isolate, at)) != std::string::npos;) {
             text.erase(at, 3);
@@ -245,6 +173,75 @@ void walk(xmlNode* node, const std::function<void(xmlNode*)>& visit)
         visit(node);
         walk(node->children, visit);
     }
+}
+
+// The bytes that a label shows for, as dot displays its text: libxml2 reads its
+// markup strictly, each entity its character, and a backslash pair is one
+// backslash; then a shown backslash pair is a backslash of the word, \xHH a
+// byte and \uHHHH or \UHHHHHHHH a character. Everything else must stand raw, and may not: a control byte,
+// markup, or a character that draws as nothing, as a blank, or changes its neighbours. A cut word ends in "…
+// (N bytes)": `length` gets N, and only the start is returned.
+std::string word_of_label(const std::string& label, std::size_t* length)
+{
+    check(label.find_first_of(">\"]") == std::string::npos, "markup stands as entities");
+    const Document markup = read_markup("<b>" + label + "</b>", false);
+    const std::string text = text_of(xmlDocGetRootElement(markup.get()));
+    std::string shown;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        check(text[at] != '\\' || text.compare(at, 2, "\\\\") == 0, "a label's backslash is doubled");
+        shown += text[at];
+        at += text[at] == '\\' ? 1 : 0;
+    }
+    const std::size_t marker = shown.rfind("\xE2\x80\xA6 (");
+    *length = std::string::npos;
+    if (marker != std::string::npos && shown.size() > 7 &&
+        shown.compare(shown.size() - 7, 7, " bytes)") == 0) {
+        std::string digits;
+        for (char c : shown.substr(marker + 5)) {
+            digits += c >= '0' && c <= '9' ? std::string(1, c) : "";
+        }
+        *length = std::strtoull(digits.c_str(), nullptr, 10);
+        shown.resize(marker);
+    }
+    std::string word;
+    bool after_letter = false;
+    int last_class = 0;
+    for (std::size_t at = 0; at < shown.size();) {
+        std::uint32_t code = 0;
+        if (shown.compare(at, 2, "\\\\") == 0) {
+            word += '\\';
+            at += 2;
+            after_letter = true;
+            last_class = 0;
+        } else if (shown.compare(at, 2, "\\x") == 0) {
+            check(hex_digits(shown, at + 2, 2, &code), "\\x takes two hex digits");
+            word += static_cast<char>(code);
+            at += 4;
+            after_letter = false;
+        } else if (shown.compare(at, 2, "\\u") == 0 || shown.compare(at, 2, "\\U") == 0) {
+            check(hex_digits(shown, at + 2, shown[at + 1] == 'u' ? 4 : 8, &code) && code >= 0x80 &&
+                      code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF),
+                  "\\u and \\U take the hex digits of a character");
+            word += encode(code);
+            at += shown[at + 1] == 'u' ? 6 : 10;
+            after_letter = false;
+        } else {
+            std::size_t size = 0;
+            code = decode(shown, at, &size);
+            check(size > 0, "a label is valid UTF-8");
+            const CodePoint point = code_point(code);
+            check(code >= 0x20 && code != 0x7F && code != '\\' && !point.hidden,
+                  "no raw control byte, lone backslash, nor character that draws as nothing or alike");
+            check(!point.mark || after_letter, "a mark shown as it is sits on a letter shown as it is");
+            check(point.combining_class == 0 || point.combining_class >= last_class,
+                  "marks shown as they are stand in canonical order");
+            last_class = point.combining_class;
+            word += shown.substr(at, size);
+            at += size;
+            after_letter = true;
+        }
+    }
+    return word;
 }
 
 // The texts that the SVG of `report` may draw: positions, addresses, counts,
@@ -279,8 +276,8 @@ std::pair<std::string, Box> box_of(xmlNode* g)
         if (is(child, "rect")) {
             box.width = std::strtoll(attribute(child, "width").c_str(), nullptr, 10);
             box.height = std::strtoll(attribute(child, "height").c_str(), nullptr, 10);
-        } else if (is(child, "text") && !blank(text_of(child))) {
-            texts.push_back(text_of(child));
+        } else if (is(child, "text") && !blank(plain_text_of(child))) {
+            texts.push_back(plain_text_of(child));
         }
     }
     check(!texts.empty(), "each box has its texts");
@@ -340,7 +337,7 @@ void check_svg(const Report& report, int columns)
     std::vector<std::string> paths;
     walk(xmlDocGetRootElement(svg.get()), [&](xmlNode* node) {
         if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            const std::string text = text_of(node);
+            const std::string text = plain_text_of(node);
             check(blank(text) || is(node->parent, "style") ||
                       ((is(node->parent, "text") || is(node->parent, "title")) && texts.count(text) != 0),
                   "every text of the SVG is one it draws, in a text or title");
