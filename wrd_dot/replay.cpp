@@ -1,6 +1,6 @@
 #include "replay.h"
-#include "word_text.h"
 #include "count_words.h"
+#include "word_text.h"
 
 #include <algorithm>
 #include <string_view>
