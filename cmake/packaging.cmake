@@ -37,33 +37,22 @@ endif()
 # The release date: the time of the newest entry of the Debian changelog, as
 # Debian's own packaging takes it, so that it needs no version control and a
 # git clone, an export and a copy of the tree all give the same bytes. Each
-# release adds its entry on top, dated the day it is made.
-# Sets <out> to that time in seconds since 1970, UTC.
-function(wrd_changelog_epoch changelog out)
+# release adds its entry on top, dated the day it is made. dpkg-parsechangelog
+# (Debian: dpkg-dev) reads it, the version put in first; where it is missing,
+# GNU date reads the date of the entry's trailer line.
+set(changelog ${PROJECT_SOURCE_DIR}/doc/changelog.in)
+find_program(WRD_DPKG_PARSECHANGELOG dpkg-parsechangelog)
+if(WRD_DPKG_PARSECHANGELOG)
+    execute_process(COMMAND sed s/@PROJECT_VERSION@/${PROJECT_VERSION}/ ${changelog}
+                    COMMAND ${WRD_DPKG_PARSECHANGELOG} -l - -STimestamp
+                    OUTPUT_VARIABLE CPACK_WRD_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+else()
     file(STRINGS ${changelog} trailers REGEX "^ -- ")
     list(GET trailers 0 trailer)
-    set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
-    if(NOT trailer MATCHES "  [A-Z][a-z][a-z], 0?([0-9]+) ([A-Z][a-z][a-z]) ([0-9]+) 0?([0-9]+):0?([0-9]+):0?([0-9]+) ([-+])0?([0-9]+)$")
-        message(FATAL_ERROR "${changelog}: no date in \"${trailer}\"")
-    endif()
-    set(day ${CMAKE_MATCH_1})
-    list(FIND months ${CMAKE_MATCH_2} month)
-    set(year ${CMAKE_MATCH_3})
-    math(EXPR seconds "${CMAKE_MATCH_4} * 3600 + ${CMAKE_MATCH_5} * 60 + ${CMAKE_MATCH_6}")
-    math(EXPR offset "${CMAKE_MATCH_7}(${CMAKE_MATCH_8} / 100 * 3600 + ${CMAKE_MATCH_8} % 100 * 60)")
-    # Days since 1970-01-01 in the Gregorian calendar, counted from March, so
-    # that the leap day ends a year.
-    if(month LESS 2)
-        math(EXPR year "${year} - 1")
-        math(EXPR month "${month} + 10")
-    else()
-        math(EXPR month "${month} - 2")
-    endif()
-    math(EXPR days "${year} * 365 + ${year} / 4 - ${year} / 100 + ${year} / 400 + (153 * ${month} + 2) / 5 + ${day} - 719469")
-    math(EXPR epoch "${days} * 86400 + ${seconds} - (${offset})")
-    set(${out} ${epoch} PARENT_SCOPE)
-endfunction()
-wrd_changelog_epoch(${PROJECT_SOURCE_DIR}/doc/changelog.in CPACK_WRD_RELEASE_EPOCH)
+    string(REGEX REPLACE "^ -- .*>  " "" date "${trailer}")
+    execute_process(COMMAND date -u -d "${date}" +%s
+                    OUTPUT_VARIABLE CPACK_WRD_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+endif()
 
 # The same sources pack the same bytes wherever they are built, and SHA256SUMS
 # lists them; release_files.cmake says how.

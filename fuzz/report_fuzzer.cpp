@@ -9,14 +9,23 @@
 // one count changed, and the page of the run must be strict HTML that no word
 // escapes from.
 #include "arrow_geometry.h"
+#include "check.h"
 #include "count_words.h"
-#include "draw.h"
+#include "layout.h"
+#include "replay.h"
 #include "report.h"
 #include "report_line.h"
+#include "report_words.h"
 #include "unicode.h"
 #include "word_text.h"
+#include "writers.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/tree.h>
+#include <libxml/xmlstring.h>
 
 #include <algorithm>
 #include <cctype>
@@ -29,71 +38,32 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
 namespace {
 
-void check(bool holds, const char* property)
-{
-    if (!holds) {
-        (void)std::fprintf(stderr, "property failed: %s\n", property);
-        std::abort();
-    }
-}
-
-// The code point of the UTF-8 sequence at `at` and its length, or length 0
-// where no valid one starts.
+// The XML character of the UTF-8 sequence at `at`, as libxml2 decodes it, and
+// its length; length 0 where none starts there (a stray, cut or overlong
+// sequence, a surrogate, a control byte but for tab and line ends, U+FFFE, U+FFFF).
 std::uint32_t decode(std::string_view text, std::size_t at, std::size_t* length)
 {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    *length = lead < 0x80                    ? 1
-              : lead >= 0xC2 && lead <= 0xDF ? 2
-              : lead >= 0xE0 && lead <= 0xEF ? 3
-              : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                             : 0;
-    if (*length == 0 || at + *length > text.size()) {
-        *length = 0;
-        return 0;
-    }
-    std::uint32_t code = lead & (0x7F >> (*length == 1 ? 0 : *length));
-    for (std::size_t i = 1; i < *length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) {
-            *length = 0;
-            return 0;
-        }
-        code = code << 6 | (next & 0x3F);
-    }
-    const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < least[*length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-        *length = 0;
-    }
-    return code;
+    int size = static_cast<int>(std::min<std::size_t>(text.size() - at, 4));
+    const int code = xmlGetUTF8Char(reinterpret_cast<const unsigned char*>(text.data() + at), &size);
+    *length = code < 0 ? 0 : static_cast<std::size_t>(size);
+    return code < 0 ? 0 : static_cast<std::uint32_t>(code);
 }
 
 std::string encode(std::uint32_t code)
 {
-    std::string out;
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | code >> 18);
-        out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-    return out;
+    xmlChar out[4];
+    const int size = xmlCopyCharMultiByte(out, static_cast<int>(code));
+    return {reinterpret_cast<const char*>(out), static_cast<std::size_t>(size)};
 }
 
 bool hex_digits(const std::string& text, std::size_t at, std::size_t count, std::uint32_t* value)
@@ -106,32 +76,121 @@ bool hex_digits(const std::string& text, std::size_t at, std::size_t count, std:
     return true;
 }
 
-// The bytes that a label shows for, as dot displays its text: an entity is its
-// character and a backslash pair one backslash; then a shown backslash pair is
-// a backslash of the word, \xHH a byte and \uHHHH or \UHHHHHHHH a character.
-// Everything else must stand raw, and may not: a control byte, markup, or a
-// character that draws as nothing, as a blank, or changes its neighbours. A cut
-// word ends in "… (N bytes)": `length` gets N, and only the start is returned.
+// The text between `open` and `close` from `*at` on, which moves past it.
+std::string next_between(std::string_view text, const char* open, const char* close, std::size_t* at)
+{
+    const std::size_t begin = text.find(open, *at);
+    check(begin != std::string::npos, "the DOT holds what it must");
+    const std::size_t start = begin + std::string(open).size();
+    *at = text.find(close, start);
+    check(*at != std::string::npos, "the DOT closes what it opens");
+    return std::string(text.substr(start, *at - start));
+}
+
+// What a writer streamed, in a buffer kept from run to run: what a writer
+// writes for any input of -max_len bytes fits, and the run makes no allocation
+// for it. The next call writes over it.
+std::string_view written(const std::function<bool(std::FILE*)>& write)
+{
+    static char buffer[1 << 22];
+    std::FILE* out = ::fmemopen(buffer, sizeof buffer, "w");
+    check(write(out), "the writer writes");
+    const long size = std::ftell(out);
+    (void)std::fclose(out);
+    return {buffer, static_cast<std::size_t>(size)};
+}
+
+using Document = std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)>;
+
+// libxml2 knows the elements of HTML 4 only, and names each later one it meets
+// (section, bdi, svg ...) as unknown; that alone is no fault of the page.
+bool reading_html = false;
+
+void fail_on_message(void* /*context*/, xmlErrorPtr error)
+{
+    if (!(reading_html && error->code == XML_HTML_UNKNOWN_TAG)) {
+        (void)std::fprintf(stderr, "libxml2, line %d: %s", error->line, error->message);
+        check(false, "the markup reads strictly, with no message");
+    }
+}
+
+// `markup` read by libxml2, as XML or with its HTML reader: no recovery, no
+// network, and any error or warning stops the run.
+Document read_markup(std::string_view markup, bool html)
+{
+    reading_html = html;
+    xmlSetStructuredErrorFunc(nullptr, fail_on_message);
+    const int size = static_cast<int>(markup.size());
+    xmlDoc* doc =
+        html ? htmlReadMemory(markup.data(), size, nullptr, "UTF-8", HTML_PARSE_NONET | HTML_PARSE_PEDANTIC)
+             : xmlReadMemory(markup.data(), size, nullptr, "UTF-8", XML_PARSE_NONET | XML_PARSE_PEDANTIC);
+    check(doc != nullptr, "libxml2 reads the markup");
+    return {doc, xmlFreeDoc};
+}
+
+bool is(const xmlNode* node, const char* name)
+{
+    return node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST name) == 0;
+}
+
+// The value of an element's attribute, or "".
+std::string attribute(xmlNode* node, const char* name)
+{
+    xmlChar* value = xmlGetProp(node, BAD_CAST name);
+    std::string text = value == nullptr ? "" : reinterpret_cast<const char*>(value);
+    xmlFree(value);
+    return text;
+}
+
+// The text of a node, entities replaced.
+std::string text_of(const xmlNode* node)
+{
+    xmlChar* content = xmlNodeGetContent(node);
+    std::string text = content == nullptr ? "" : reinterpret_cast<const char*>(content);
+    xmlFree(content);
+    return text;
+}
+
+// The text of an SVG text, its escapes' isolates left out: shown_word itself
+// shows those characters as escapes.
+std::string plain_text_of(const xmlNode* node)
+{
+    std::string text = text_of(node);
+    for (const char* isolate : {"\xE2\x81\xA6", "\xE2\x81\xA9"}) {
+        for (std::size_t at = 0; (at = text.find(isolate, at)) != std::string::npos;) {
+            text.erase(at, 3);
+        }
+    }
+    return text;
+}
+
+bool blank(const std::string& text) { return text.find_first_not_of(" \n") == std::string::npos; }
+
+// Calls `visit` on `node` and on each node below it, in document order.
+void walk(xmlNode* node, const std::function<void(xmlNode*)>& visit)
+{
+    for (; node != nullptr; node = node->next) {
+        visit(node);
+        walk(node->children, visit);
+    }
+}
+
+// The bytes that a label shows for, as dot displays its text: libxml2 reads its
+// markup strictly, each entity its character, and a backslash pair is one
+// backslash; then a shown backslash pair is a backslash of the word, \xHH a
+// byte and \uHHHH or \UHHHHHHHH a character. Everything else must stand raw, and may not: a control byte,
+// markup, or a character that draws as nothing, as a blank, or changes its neighbours. A cut word ends in "…
+// (N bytes)": `length` gets N, and only the start is returned.
 std::string word_of_label(const std::string& label, std::size_t* length)
 {
+    check(label.find_first_of(">\"]") == std::string::npos, "markup stands as entities");
+    const Document markup = read_markup("<b>" + label + "</b>", false);
+    const std::string text = text_of(xmlDocGetRootElement(markup.get()));
     std::string shown;
-    for (std::size_t at = 0; at < label.size(); ++at) {
-        static const char* const entities[][2] = {
-            {"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#93;", "]"}};
-        const auto* entity =
-            label[at] != '&' ? std::end(entities)
-                             : std::find_if(std::begin(entities), std::end(entities), [&](const auto& pair) {
-                                   return label.compare(at, std::string(pair[0]).size(), pair[0]) == 0;
-                               });
-        if (entity != std::end(entities)) {
-            shown += (*entity)[1];
-            at += std::string((*entity)[0]).size() - 1;
-            continue;
-        }
-        check(std::string("&<>\"]").find(label[at]) == std::string::npos, "markup stands as entities");
-        check(label[at] != '\\' || label.compare(at, 2, "\\\\") == 0, "a label's backslash is doubled");
-        shown += label[at];
-        at += label[at] == '\\' ? 1 : 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        check(text[at] != '\\' || text.compare(at, 2, "\\\\") == 0, "a label's backslash is doubled");
+        shown += text[at];
+        at += text[at] == '\\' ? 1 : 0;
     }
     const std::size_t marker = shown.rfind("\xE2\x80\xA6 (");
     *length = std::string::npos;
@@ -185,258 +244,57 @@ std::string word_of_label(const std::string& label, std::size_t* length)
     return word;
 }
 
-// The text between `open` and `close` from `*at` on, which moves past it.
-std::string next_between(std::string_view text, const char* open, const char* close, std::size_t* at)
+// The texts that the SVG of `report` may draw: positions, addresses, counts,
+// words, whole and cut (a cut word's ellipsis apart), and the markers' own.
+std::set<std::string> svg_texts(const Report& report)
 {
-    const std::size_t begin = text.find(open, *at);
-    check(begin != std::string::npos, "the DOT holds what it must");
-    const std::size_t start = begin + std::string(open).size();
-    *at = text.find(close, start);
-    check(*at != std::string::npos, "the DOT closes what it opens");
-    return std::string(text.substr(start, *at - start));
-}
-
-// The DOT in a buffer kept from run to run: what write_dot writes for any input
-// of -max_len bytes fits, and the run makes no allocation for it.
-std::string_view dot_of(const Report& report, int columns)
-{
-    static char buffer[1 << 22];
-    std::FILE* out = ::fmemopen(buffer, sizeof buffer, "w");
-    check(write_dot(report, columns, out), "write_dot writes");
-    const long size = std::ftell(out);
-    (void)std::fclose(out);
-    return {buffer, static_cast<std::size_t>(size)};
-}
-
-// What a writer streamed, in a buffer kept from run to run, as dot_of does.
-std::string_view written(const std::function<bool(std::FILE*)>& write)
-{
-    static char buffer[1 << 22];
-    std::FILE* out = ::fmemopen(buffer, sizeof buffer, "w");
-    check(write(out), "the writer writes");
-    const long size = std::ftell(out);
-    (void)std::fclose(out);
-    return {buffer, static_cast<std::size_t>(size)};
-}
-
-// One piece of markup: a tag, whose name starts with '/' when it ends an
-// element, with its attributes (values unescaped); or a text, unescaped.
-struct Piece {
-    bool tag;
-    std::string name;
-    std::vector<std::pair<std::string, std::string>> attributes;
-    std::string text;
-    bool empty; // a tag that closes itself: <path/>
-};
-
-// `text` with its entities replaced; each & must start &amp; &lt; &gt; &quot;
-// or a numeric reference, or the markup is wrong.
-std::string unescaped(std::string_view text)
-{
-    std::string out;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] != '&') {
-            out += text[at];
-            continue;
-        }
-        const std::size_t end = text.find(';', at);
-        check(end != std::string::npos && end - at <= 10, "an & starts an entity");
-        const std::string_view name = text.substr(at + 1, end - at - 1);
-        const bool hex = name.size() > 2 && name[0] == '#' && name[1] == 'x';
-        if (name == "amp" || name == "lt" || name == "gt" || name == "quot") {
-            out += name == "amp" ? "&" : name == "lt" ? "<" : name == "gt" ? ">" : "\"";
-        } else {
-            check(name.size() > 1 && name[0] == '#' &&
-                      name.substr(hex ? 2 : 1)
-                              .find_first_not_of(hex ? "0123456789ABCDEFabcdef" : "0123456789") ==
-                          std::string_view::npos,
-                  "an entity is one of XML's four or a number");
-            out += encode(static_cast<std::uint32_t>(
-                std::strtoul(std::string(name.substr(hex ? 2 : 1)).c_str(), nullptr, hex ? 16 : 10)));
-        }
-        at = end;
-    }
-    return out;
-}
-
-// Reads markup strictly: every < opens a declaration, a comment or a tag of a
-// name and double-quoted attributes, every & an entity; elements nest, but for
-// HTML's void ones. In HTML, script and style hold their text as it is.
-std::vector<Piece> pieces_of(std::string_view markup, bool html)
-{
-    std::vector<Piece> pieces;
-    std::vector<std::string> open;
-    const auto name_at = [&](std::size_t* at) {
-        const std::size_t end =
-            markup.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-:", *at);
-        check(end != std::string_view::npos && end > *at, "a tag or attribute has a name");
-        std::string name(markup.substr(*at, end - *at));
-        *at = end;
-        return name;
-    };
-    std::size_t at = 0;
-    for (const char* prolog : {"<!DOCTYPE html>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"}) {
-        at = markup.compare(0, std::strlen(prolog), prolog) == 0 ? std::strlen(prolog) : at;
-    }
-    while (at < markup.size()) {
-        if (markup[at] != '<') {
-            const std::size_t end = std::min(markup.find('<', at), markup.size());
-            const std::string_view text = markup.substr(at, end - at);
-            check(text.find('>') == std::string_view::npos || (!open.empty() && open.back() == "style"),
-                  "no stray > in text");
-            pieces.push_back({false, "", {}, unescaped(text), false});
-            at = end;
-            continue;
-        }
-        if (markup.compare(at, 4, "<!--") == 0) {
-            at = markup.find("-->", at);
-            check(at != std::string_view::npos, "a comment ends");
-            at += 3;
-            continue;
-        }
-        Piece piece{true, "", {}, "", false};
-        ++at;
-        const bool closing = markup[at] == '/';
-        at += closing ? 1 : 0;
-        piece.name = (closing ? "/" : "") + name_at(&at);
-        bool& empty = piece.empty;
-        while (true) {
-            check(at < markup.size(), "a tag ends");
-            if (markup[at] == ' ' || markup[at] == '\n') {
-                ++at;
-            } else if (markup[at] == '>' || markup.compare(at, 2, "/>") == 0) {
-                empty = markup[at] == '/';
-                at += empty ? 2 : 1;
-                break;
-            } else {
-                check(!closing && (markup[at - 1] == ' ' || markup[at - 1] == '\n'),
-                      "attributes stand apart, in a start tag");
-                std::string name = name_at(&at);
-                std::string value;
-                if (markup[at] == '=') {
-                    check(markup.compare(at, 2, "=\"") == 0, "an attribute's value is double-quoted");
-                    const std::size_t end = markup.find('"', at + 2);
-                    check(end != std::string_view::npos, "an attribute's value ends");
-                    const std::string_view raw = markup.substr(at + 2, end - at - 2);
-                    check(raw.find('<') == std::string_view::npos, "no < in an attribute's value");
-                    value = unescaped(raw);
-                    at = end + 1;
-                } else {
-                    check(html, "an XML attribute has a value");
-                }
-                piece.attributes.emplace_back(std::move(name), std::move(value));
-            }
-        }
-        const std::string name = piece.name;
-        pieces.push_back(std::move(piece));
-        static const std::set<std::string> voids = {"meta", "input", "br", "img", "link", "hr"};
-        if (closing) {
-            check(!open.empty() && "/" + open.back() == name, "an end tag closes the element open last");
-            open.pop_back();
-        } else if (!empty && !(html && voids.count(name) != 0)) {
-            open.push_back(name);
-            if (html && (name == "script" || name == "style")) {
-                const std::size_t end = markup.find("</" + name + ">", at);
-                check(end != std::string_view::npos, "a script or style ends");
-                pieces.push_back({false, "", {}, std::string(markup.substr(at, end - at)), false});
-                at = end;
-            }
-        }
-    }
-    check(open.empty(), "every element is closed");
-    return pieces;
-}
-
-// The value of a piece's attribute, or "".
-std::string attribute(const Piece& piece, const std::string& name)
-{
-    for (const auto& pair : piece.attributes) {
-        if (pair.first == name) {
-            return pair.second;
-        }
-    }
-    return "";
-}
-
-// Writes the SVG and reads it strictly: well-formed XML whose every text is
-// one that the picture draws, each box where its texts say, and each arrow
-// from its box to the box of its address, through no box on its way.
-void check_svg(const Report& report, int columns)
-{
-    const std::string_view svg = written([&](std::FILE* out) { return write_svg(report, columns, out); });
-    std::set<std::string> texts = {"Zacatek seznamu", "NULL", "no such node", "Seznam je prazdny.",
-                                   report.start};
+    std::set<std::string> texts = {kListStart, "NULL", "no such node", kEmptyList, report.start};
     for (const ReportNode& node : report.nodes) {
         const std::string shown = shown_word(node.word);
+        const std::string fitted = fit_columns(shown, NodeBox::kWordColumns);
         texts.insert({std::to_string(node.position), node.address, std::to_string(node.count) + "\xC3\x97",
-                      shown, fit_columns(shown, BoxText::kWordColumns), node.next});
-        // A cut word draws its ellipsis apart from the rest.
-        const std::string fitted = fit_columns(shown, BoxText::kWordColumns);
+                      shown, fitted, node.next});
         if (fitted != shown) {
             texts.insert({fitted.substr(0, fitted.size() - 3), "\xE2\x80\xA6"});
         }
     }
-    std::map<std::string, Box> box_of; // "start", or an address's value
-    std::vector<std::string> paths;
-    std::vector<std::string> open;
-    std::vector<std::string> in_box; // the texts of the box being read
+    return texts;
+}
+
+// A box of the SVG, a <g> placed by translate: its rect's size, and the key
+// of what it stands for by its texts ("start", "empty", or an address's value).
+std::pair<std::string, Box> box_of(xmlNode* g)
+{
+    const std::string transform = attribute(g, "transform");
+    check(transform.compare(0, 10, "translate(") == 0, "a box is placed by translate");
+    char* y = nullptr;
     Box box{};
-    bool links = false;
-    for (const Piece& piece : pieces_of(svg, false)) {
-        if (!piece.tag) {
-            // A word's escapes stand between isolates, which shown_word
-            // itself shows as escapes.
-            std::string plain = piece.text;
-            for (const char* isolate : {"\xE2\x81\xA6", "\xE2\x81\xA9"}) {
-                for (std::size_t at = 0; (at = plain.find(isolate, at)) != std::string::npos;) {
-                    plain.erase(at, 3);
-                }
-            }
-            const bool blank = plain.find_first_not_of(" \n") == std::string::npos;
-            check(blank || (!open.empty() &&
-                            (open.back() == "style" ||
-                             ((open.back() == "text" || open.back() == "title") && texts.count(plain) != 0))),
-                  "every text of the SVG is one it draws, in a text or title");
-            if (!blank && !open.empty() && open.back() == "text") {
-                in_box.push_back(plain);
-            }
-            continue;
-        }
-        const std::string transform = attribute(piece, "transform");
-        if (piece.name == "g" && !transform.empty()) {
-            box = {};
-            check(transform.compare(0, 10, "translate(") == 0, "a box is placed by translate");
-            char* y = nullptr;
-            box.x = std::strtoll(transform.c_str() + 10, &y, 10);
-            box.y = std::strtoll(y, nullptr, 10);
-            in_box.clear();
-        } else if (piece.name == "rect") {
-            box.width = std::strtoll(attribute(piece, "width").c_str(), nullptr, 10);
-            box.height = std::strtoll(attribute(piece, "height").c_str(), nullptr, 10);
-        } else if (piece.name == "/g" && !in_box.empty()) {
-            const std::string key = in_box[0] == "Zacatek seznamu"      ? "start"
-                                    : in_box[0] == "Seznam je prazdny." ? "empty"
-                                    : in_box[0] == "NULL"               ? "0"
-                                    : in_box.size() == 2 ? std::to_string(address_value(in_box[0]))
-                                    : in_box.size() > 1  ? std::to_string(address_value(in_box[1]))
-                                                         : "";
-            check(!key.empty() && box_of.emplace(key, box).second, "each box drawn once, with its texts");
-            in_box.clear();
-        } else if (piece.name == "g" && attribute(piece, "class") == "links") {
-            links = true;
-        } else if (piece.name == "path" && links) {
-            paths.push_back(attribute(piece, "d"));
-        }
-        if (piece.name[0] == '/') {
-            open.pop_back();
-        } else if (!piece.empty) {
-            open.push_back(piece.name);
+    box.x = std::strtoll(transform.c_str() + 10, &y, 10);
+    box.y = std::strtoll(y, nullptr, 10);
+    std::vector<std::string> texts;
+    for (xmlNode* child = g->children; child != nullptr; child = child->next) {
+        if (is(child, "rect")) {
+            box.width = std::strtoll(attribute(child, "width").c_str(), nullptr, 10);
+            box.height = std::strtoll(attribute(child, "height").c_str(), nullptr, 10);
+        } else if (is(child, "text") && !blank(plain_text_of(child))) {
+            texts.push_back(plain_text_of(child));
         }
     }
-    if (report.nodes.empty()) {
-        check(paths.empty(), "the empty list has no arrows");
-        return;
-    }
+    check(!texts.empty(), "each box has its texts");
+    const std::string key = texts[0] == kListStart   ? "start"
+                            : texts[0] == kEmptyList ? "empty"
+                            : texts[0] == "NULL"     ? "0"
+                            : texts.size() == 2      ? std::to_string(address_value(texts[0]))
+                            : texts.size() > 1       ? std::to_string(address_value(texts[1]))
+                                                     : "";
+    return {key, box};
+}
+
+// Each arrow of the SVG runs from its box to the box of its address, and
+// through no other box nor a self-link's loop.
+void check_arrows(const Report& report, std::map<std::string, Box>& boxes,
+                  const std::vector<std::string>& paths)
+{
     check(paths.size() == report.nodes.size() + 1, "an arrow from the start and from each node");
     std::vector<std::pair<std::size_t, Box>> loops; // each self-link's arrow, and what bounds it
     for (std::size_t link = 1; link < paths.size(); ++link) {
@@ -449,15 +307,13 @@ void check_svg(const Report& report, int columns)
             link == 0 ? "start" : std::to_string(address_value(report.nodes[link - 1].address));
         const std::string to =
             std::to_string(address_value(link == 0 ? report.start : report.nodes[link - 1].next));
-        check(box_of.count(from) != 0 && box_of.count(to) != 0,
-              "the boxes at both ends of an arrow are drawn");
+        check(boxes.count(from) != 0 && boxes.count(to) != 0, "the boxes at both ends of an arrow are drawn");
         const auto points = points_of(paths[link]);
-        check(points.size() >= 2 && on_edge(points.front(), box_of[from]) &&
-                  on_edge(points.back(), box_of[to]),
+        check(points.size() >= 2 && on_edge(points.front(), boxes[from]) && on_edge(points.back(), boxes[to]),
               "an arrow runs from its box to the box of its address");
         if (report.nodes.size() <= 64) { // checking every box against every arrow takes quadratic time
             for (std::size_t i = 1; i < points.size(); ++i) {
-                for (const auto& other : box_of) {
+                for (const auto& other : boxes) {
                     check(!crosses(points[i - 1], points[i], other.second), "no arrow runs through a box");
                 }
                 for (const auto& loop : loops) {
@@ -469,20 +325,40 @@ void check_svg(const Report& report, int columns)
     }
 }
 
-// Draws what parse_report accepted and checks the picture.
-void check_picture(const Report& report, int columns)
+// Writes the SVG and reads it strictly: well-formed XML whose every text is
+// one that the picture draws, each box where its texts say, and each arrow
+// from its box to the box of its address, through no box on its way.
+void check_svg(const Report& report, int columns)
 {
-    check_svg(report, columns);
-    const std::string_view dot = dot_of(report, columns);
-    std::size_t size = 0;
-    for (std::size_t at = 0; at < dot.size(); at += size) {
-        size = 1;
-        if (static_cast<unsigned char>(dot[at]) >= 0x80) {
-            (void)decode(dot, at, &size);
+    const Document svg =
+        read_markup(written([&](std::FILE* out) { return write_svg(report, columns, out); }), false);
+    const std::set<std::string> texts = svg_texts(report);
+    std::map<std::string, Box> boxes;
+    std::vector<std::string> paths;
+    walk(xmlDocGetRootElement(svg.get()), [&](xmlNode* node) {
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            const std::string text = plain_text_of(node);
+            check(blank(text) || is(node->parent, "style") ||
+                      ((is(node->parent, "text") || is(node->parent, "title")) && texts.count(text) != 0),
+                  "every text of the SVG is one it draws, in a text or title");
+        } else if (is(node, "g") && !attribute(node, "transform").empty()) {
+            const auto box = box_of(node);
+            check(!box.first.empty() && boxes.insert(box).second, "each box drawn once, with its texts");
+        } else if (is(node, "path") && is(node->parent, "g") && attribute(node->parent, "class") == "links") {
+            paths.push_back(attribute(node, "d"));
         }
-        check(size > 0, "the DOT text is valid UTF-8");
+    });
+    if (report.nodes.empty()) {
+        check(paths.empty(), "the empty list has no arrows");
+        return;
     }
-    // Boxes: each node's label, address and word; none hidden.
+    check_arrows(report, boxes, paths);
+}
+
+// The DOT's boxes: each node's, in order, with its address and a label that
+// shows its word's exact bytes, no two alike; and no row's style hides a box.
+void check_dot_boxes(const Report& report, std::string_view dot)
+{
     std::size_t at = 0;
     std::map<std::string, std::string> word_of; // label to word: no two words alike
     for (std::size_t i = 0; i < report.nodes.size(); ++i) {
@@ -508,7 +384,11 @@ void check_picture(const Report& report, int columns)
         check(row.find("invis") == std::string::npos || row.find(" -> ") != std::string::npos,
               "a row's style is its chain's, never a box's");
     }
-    // Arrows: one from the start and one from each box, to what its address names.
+}
+
+// The DOT's arrows: one from the start and one from each box, to what its address names.
+void check_dot_links(const Report& report, std::string_view dot)
+{
     std::map<std::string_view, std::string_view> link_of; // from name to target name
     const std::string link_end = " [constraint=false];\n";
     for (std::size_t end = dot.find(link_end); end != std::string::npos; end = dot.find(link_end, end + 1)) {
@@ -545,20 +425,43 @@ void check_picture(const Report& report, int columns)
     }
 }
 
+// Draws what parse_report accepted and checks both pictures.
+void check_picture(const Report& report, int columns)
+{
+    check_svg(report, columns);
+    const std::string_view dot = written([&](std::FILE* out) { return write_dot(report, columns, out); });
+    std::size_t size = 0;
+    for (std::size_t at = 0; at < dot.size(); at += size) {
+        size = 1;
+        if (static_cast<unsigned char>(dot[at]) >= 0x80) {
+            (void)decode(dot, at, &size);
+        }
+        check(size > 0, "the DOT text is valid UTF-8");
+    }
+    check_dot_boxes(report, dot);
+    check_dot_links(report, dot);
+}
+
 // The ways in which a report is made wrong at one line.
 enum Fault { kNone, kAddressTwice, kAddressTooLong, kPositionOutOfOrder, kCountOutOfRange, kFaults };
 
-// A list made of the input, printed as glibc (0x..., "(nil)", LF) or as the
-// 32-bit or 64-bit Windows C library (8 or 16 hex digits, CR LF) prints it,
-// with leading zeros and hex digits in either case, as a reader may meet them.
-// Whole, it must read back exactly; made wrong, it must be refused at that line.
-void check_round_trip(FuzzedDataProvider& input)
-{
-    const int rendering = input.ConsumeIntegralInRange(0, 2);
-    const bool upper = input.ConsumeBool();
-    const int zeros = input.ConsumeIntegralInRange(0, 3);
-    const char* const end = rendering == 0 ? "\n" : "\r\n";
-    const auto render = [&](std::uint64_t address) {
+// How a C library prints an address: as glibc (0x..., "(nil)", LF) or as the
+// 32-bit or 64-bit Windows C library (8 or 16 hex digits, CR LF), with leading
+// zeros and hex digits in either case, as a reader may meet them.
+struct Printing {
+    int rendering; // 0 glibc, 1 and 2 Windows
+    bool upper;
+    int zeros;
+    const char* end;
+
+    explicit Printing(FuzzedDataProvider& input)
+        : rendering(input.ConsumeIntegralInRange(0, 2)), upper(input.ConsumeBool()),
+          zeros(input.ConsumeIntegralInRange(0, 3)), end(rendering == 0 ? "\n" : "\r\n")
+    {
+    }
+
+    std::string operator()(std::uint64_t address) const
+    {
         char text[48];
         if (rendering == 0) {
             (void)std::snprintf(text, sizeof text,
@@ -571,15 +474,20 @@ void check_round_trip(FuzzedDataProvider& input)
         } else {
             (void)std::snprintf(text, sizeof text, upper ? "%016" PRIX64 : "%016" PRIx64, address);
         }
-        return std::string(text);
-    };
-    // Up to 8 nodes, or one time in 32 from 100 to 128, so that a line may
-    // start with a digit; then, once the input runs out, words and addresses
-    // are made up from the position.
+        return text;
+    }
+};
+
+// The nodes of a list made of the input, links not yet set: up to 8, or one
+// time in 32 (`*long_list`) from 100 to 128, so that a line may start with a
+// digit; once the input runs out, words and addresses are made up from the position.
+std::vector<ReportNode> nodes_of(FuzzedDataProvider& input, const Printing& render, bool* long_list)
+{
     std::vector<ReportNode> nodes;
     std::set<std::uint64_t> taken;
-    const bool long_list = input.ConsumeIntegralInRange(0, 31) == 0;
-    for (int n = long_list ? input.ConsumeIntegralInRange(100, 128) : input.ConsumeIntegralInRange(0, 8);
+    const int rendering = render.rendering;
+    *long_list = input.ConsumeIntegralInRange(0, 31) == 0;
+    for (int n = *long_list ? input.ConsumeIntegralInRange(100, 128) : input.ConsumeIntegralInRange(0, 8);
          n > 0; --n) {
         const std::size_t index = nodes.size() + 1;
         std::uint64_t address = input.ConsumeIntegral<std::uint64_t>() ^ index * 0x9E3779B97F4A7C15U;
@@ -594,12 +502,23 @@ void check_round_trip(FuzzedDataProvider& input)
                 word += c;
             }
         }
-        word = word.empty() && long_list ? "w" + std::to_string(index) : word;
+        word = word.empty() && *long_list ? "w" + std::to_string(index) : word;
         const long count = input.ConsumeIntegralInRange<long>(1, INT32_MAX);
         if (!word.empty() && taken.insert(address).second) {
             nodes.push_back({static_cast<long>(index), render(address), count, word, "", 0});
         }
     }
+    return nodes;
+}
+
+// A list made of the input, printed as a C library prints it: whole, it must
+// read back exactly; made wrong in one known way, it must be refused at that line.
+void check_round_trip(FuzzedDataProvider& input)
+{
+    const Printing render(input);
+    const char* const end = render.end;
+    bool long_list = false;
+    std::vector<ReportNode> nodes = nodes_of(input, render, &long_list);
     // The fault and its node; an address twice needs a node before it.
     const std::size_t wrong =
         nodes.empty() ? 0 : input.ConsumeIntegralInRange<std::size_t>(0, nodes.size() - 1);
@@ -623,7 +542,7 @@ void check_round_trip(FuzzedDataProvider& input)
         if (i == wrong && fault == kAddressTwice) {
             line.address = nodes[twin].address;
         } else if (i == wrong && fault == kAddressTooLong) {
-            line.address = (rendering == 0 ? "0x1" : "1") + std::string(16, '0');
+            line.address = (render.rendering == 0 ? "0x1" : "1") + std::string(16, '0');
         } else if (i == wrong && fault == kPositionOutOfOrder) {
             line.position += input.ConsumeBool() ? 1 : -1;
         } else if (i == wrong && fault == kCountOutOfRange) {
@@ -654,77 +573,29 @@ void check_round_trip(FuzzedDataProvider& input)
     }
 }
 
-// The tags of a page, each with its attributes' names, and the text of its
-// scripts: what no word may change.
-std::string frame_of(const std::vector<Piece>& pieces)
-{
-    std::string frame;
-    bool script = false;
-    for (const Piece& piece : pieces) {
-        if (piece.tag) {
-            frame += "<" + piece.name;
-            for (const auto& pair : piece.attributes) {
-                frame += " " + pair.first;
-            }
-            frame += ">";
-        } else if (script) {
-            frame += piece.text;
-        }
-        script = piece.tag && piece.name == "script";
-    }
-    return frame;
-}
-
-// Builds a text from the input and the report that wrd prints for it: the
-// seed words, then words of the input, each said up to four times, between
-// runs of separators. replay must accept the report and refuse it with one
-// count changed. The page must declare its charset in its first 1,024 bytes,
-// hold one script and no text outside its body, and read strictly as HTML;
-// with the words replaced, its tags and script must stay the same.
-void check_page(FuzzedDataProvider& input)
-{
+// A text made from the input and the list its run makes: the seed words, then
+// words of the input, each said up to four times, between runs of separators.
+struct Said {
     std::vector<std::string> words = {"pokus", "druhy"}; // in the order made
     std::vector<long> counts = {3, 1};                   // kSeeds says them so
     std::vector<std::size_t> said;                       // the text's words, as indices
-    for (int n = input.ConsumeIntegralInRange(0, 6); n > 0; --n) {
-        std::string word;
-        for (char c : input.ConsumeRandomLengthString(24)) {
-            word += c != '\0' && std::strchr(kSeparators, c) == nullptr ? std::string(1, c) : "";
-        }
-        const auto found = std::find(words.begin(), words.end(), word);
-        if (word.empty() || found != words.end()) {
-            continue;
-        }
-        said.push_back(words.size());
-        words.push_back(word);
-        counts.push_back(1);
-    }
-    for (int n = input.ConsumeIntegralInRange(0, 8); n > 0; --n) {
-        const auto again = input.ConsumeIntegralInRange<std::size_t>(0, words.size() - 1);
-        said.push_back(again);
-        ++counts[again];
-    }
-    // The separators before each word, drawn once, so that the text with its
-    // words replaced differs from the text in its words alone.
-    const std::string separators = kSeparators;
-    std::vector<std::string> gaps;
-    for (std::size_t w = 0; w < said.size(); ++w) {
-        gaps.emplace_back();
-        for (int n = input.ConsumeIntegralInRange(1, 3); n > 0; --n) {
-            gaps.back() += separators[input.ConsumeIntegralInRange<std::size_t>(0, separators.size() - 1)];
-        }
-    }
-    const auto text_of = [&](const std::vector<std::string>& as) {
+    std::vector<std::string> gaps;                       // the separators before each
+
+    // The text, its words spelled as `as` spells them.
+    std::string text(const std::vector<std::string>& as) const
+    {
         std::string text;
         for (std::size_t w = 0; w < said.size(); ++w) {
             text += gaps[w] + as[said[w]];
         }
         return text;
-    };
-    // The report as wrd prints it, read back, so that its links are resolved.
-    const auto report_of = [&](const std::vector<std::string>& as) {
+    }
+
+    // The report as wrd prints it for the text, read back, so that its links are resolved.
+    Report report(const std::vector<std::string>& as) const
+    {
         const std::size_t n = words.size();
-        std::string lines = "Zacatek seznamu: 0x" + std::to_string(100 + n) + "\n";
+        std::string lines = std::string(kListStart) + ": 0x" + std::to_string(100 + n) + "\n";
         for (std::size_t i = 0; i < n; ++i) {
             lines +=
                 report_line(static_cast<long>(i + 1), "0x" + std::to_string(100 + n - i), counts[n - 1 - i],
@@ -733,29 +604,155 @@ void check_page(FuzzedDataProvider& input)
         const auto parsed = parse_report(lines);
         check(std::holds_alternative<Report>(parsed), "the report of a run reads back");
         return std::get<Report>(parsed);
-    };
-    std::vector<std::string> placeholders = words;
-    for (std::size_t i = 2; i < placeholders.size(); ++i) {
-        // As long as the word in the box, so that both are cut or neither,
-        // and both boxes have a title or neither.
-        const std::string shown = shown_word(words[i]);
-        const bool cut = fit_columns(shown, BoxText::kWordColumns) != shown;
-        placeholders[i] = "w" + std::to_string(i) + (cut ? std::string(BoxText::kWordColumns, 'x') : "");
     }
-    Report report = report_of(words);
-    const std::string text = text_of(words);
+};
+
+Said said_of(FuzzedDataProvider& input)
+{
+    Said said;
+    for (int n = input.ConsumeIntegralInRange(0, 6); n > 0; --n) {
+        std::string word;
+        for (char c : input.ConsumeRandomLengthString(24)) {
+            word += c != '\0' && std::strchr(kSeparators, c) == nullptr ? std::string(1, c) : "";
+        }
+        if (!word.empty() && std::find(said.words.begin(), said.words.end(), word) == said.words.end()) {
+            said.said.push_back(said.words.size());
+            said.words.push_back(word);
+            said.counts.push_back(1);
+        }
+    }
+    for (int n = input.ConsumeIntegralInRange(0, 8); n > 0; --n) {
+        const auto again = input.ConsumeIntegralInRange<std::size_t>(0, said.words.size() - 1);
+        said.said.push_back(again);
+        ++said.counts[again];
+    }
+    // The separators before each word, drawn once, so that the text with its
+    // words replaced differs from the text in its words alone.
+    const std::string separators = kSeparators;
+    for (std::size_t w = 0; w < said.said.size(); ++w) {
+        said.gaps.emplace_back();
+        for (int n = input.ConsumeIntegralInRange(1, 3); n > 0; --n) {
+            said.gaps.back() +=
+                separators[input.ConsumeIntegralInRange<std::size_t>(0, separators.size() - 1)];
+        }
+    }
+    return said;
+}
+
+// The page of the run of `text`, which must give `report` in one call per seed and per word.
+std::string page_of(const Report& report, const std::string& text, std::size_t words)
+{
     const auto run = replay(report, text);
     check(std::holds_alternative<Run>(run), "replay accepts the report its text gives");
     const Run& steps = std::get<Run>(run);
-    check(steps.calls.size() == 4 + said.size() && steps.word_starts.size() == said.size(),
+    check(steps.calls.size() == std::size(kSeeds) + words && steps.word_starts.size() == words,
           "a step per call");
-    const std::string page(written([&](std::FILE* out) { return write_html(report, steps, text, out); }));
-    const Report other_report = report_of(placeholders);
-    const std::string other_text = text_of(placeholders);
-    const auto other_run = replay(other_report, other_text);
-    check(std::holds_alternative<Run>(other_run), "replay accepts the placeholders' report");
-    const std::string other(written(
-        [&](std::FILE* out) { return write_html(other_report, std::get<Run>(other_run), other_text, out); }));
+    return std::string(written([&](std::FILE* out) { return write_html(report, steps, text, out); }));
+}
+
+// The page with its one script's text taken out, and that text: libxml2's HTML
+// reader, of HTML 4, ends a script at any "</", where HTML ends it at "</script".
+std::pair<std::string, std::string> split_script(const std::string& page)
+{
+    const std::size_t start = page.find("<script>");
+    check(start != std::string::npos && page.find("<script", start + 1) == std::string::npos,
+          "the page holds one script");
+    const std::size_t body = start + std::strlen("<script>");
+    const std::size_t end = page.find("</script>", body);
+    check(end != std::string::npos, "the script ends");
+    return {page.substr(0, body) + page.substr(end), page.substr(body, end - body)};
+}
+
+// The elements of a page, each with its attributes' names, as they nest.
+void frame_of(xmlNode* node, std::string* frame)
+{
+    for (; node != nullptr; node = node->next) {
+        if (node->type == XML_ELEMENT_NODE) {
+            *frame += "<" + std::string(reinterpret_cast<const char*>(node->name));
+            for (const xmlAttr* pair = node->properties; pair != nullptr; pair = pair->next) {
+                *frame += " " + std::string(reinterpret_cast<const char*>(pair->name));
+            }
+            *frame += ">";
+            frame_of(node->children, frame);
+            *frame += "</>";
+        }
+    }
+}
+
+// No stray text: in the body only words, names and numbers, and nothing but
+// blanks outside it; the text strip's source is the text, its words shown as
+// the boxes show them. The page's own listing of add_word, braces and all, is
+// left as it is.
+void check_page_text(const Document& page, const std::set<std::string>& shown, const std::string& source)
+{
+    walk(xmlDocGetRootElement(page.get()), [&](xmlNode* node) {
+        if (node->type != XML_TEXT_NODE) {
+            return;
+        }
+        bool in_body = false;
+        bool in_code = false;
+        for (xmlNode* up = node->parent; up != nullptr && up->type == XML_ELEMENT_NODE; up = up->parent) {
+            in_body = in_body || is(up, "body");
+            in_code = in_code || attribute(up, "id") == "code";
+        }
+        const std::string text = text_of(node);
+        if (attribute(node->parent, "id") == "source") {
+            check(text == source,
+                  "the text strip's source is the text, its words shown as the boxes show them");
+            return;
+        }
+        const bool raw = is(node->parent, "title") || is(node->parent, "style") || is(node->parent, "script");
+        check(in_code || raw || blank(text) ||
+                  (in_body &&
+                   (shown.count(text) != 0 ||
+                    std::any_of(text.begin(), text.end(),
+                                [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))),
+              "no stray text: only words, names and numbers, in the body");
+    });
+}
+
+// The page must declare its charset in its first 1,024 bytes, hold one script,
+// read strictly as HTML, hold no stray text, and with the words replaced
+// (`other`), keep its tags and script.
+void check_markup(const std::string& page, const std::string& other, const Report& report,
+                  const std::string& source)
+{
+    const std::size_t charset = page.find("<meta charset=\"utf-8\">");
+    check(charset != std::string::npos && charset + 22 <= 1024, "the page declares its charset at once");
+    const auto markup = split_script(page);
+    const auto other_markup = split_script(other);
+    check(markup.second == other_markup.second, "no word changes the page's script");
+    const Document html = read_markup(markup.first, true);
+    std::string frame;
+    std::string other_frame;
+    frame_of(xmlDocGetRootElement(html.get()), &frame);
+    frame_of(xmlDocGetRootElement(read_markup(other_markup.first, true).get()), &other_frame);
+    check(frame == other_frame, "no word changes the page's tags");
+    std::set<std::string> shown;
+    for (const ReportNode& node : report.nodes) {
+        shown.insert(fit_columns(shown_word(node.word), NodeBox::kWordColumns));
+    }
+    check_page_text(html, shown, source);
+}
+
+// Builds a text from the input and the report that wrd prints for it. replay
+// must accept the report and refuse it with one count changed, and the page of
+// its run must be sound markup that no word changes (check_markup).
+void check_page(FuzzedDataProvider& input)
+{
+    const Said said = said_of(input);
+    std::vector<std::string> placeholders = said.words;
+    for (std::size_t i = 2; i < placeholders.size(); ++i) {
+        // As long as the word in the box, so that both are cut or neither,
+        // and both boxes have a title or neither.
+        const std::string shown = shown_word(said.words[i]);
+        const bool cut = fit_columns(shown, NodeBox::kWordColumns) != shown;
+        placeholders[i] = "w" + std::to_string(i) + (cut ? std::string(NodeBox::kWordColumns, 'x') : "");
+    }
+    Report report = said.report(said.words);
+    const std::string text = said.text(said.words);
+    const std::string page = page_of(report, text, said.said.size());
+    const std::string other = page_of(said.report(placeholders), said.text(placeholders), said.said.size());
 
     char nothing[1];
     std::FILE* empty = ::fmemopen(nothing, sizeof nothing, "w");
@@ -763,58 +760,16 @@ void check_page(FuzzedDataProvider& input)
           "the page of an empty report is refused, with nothing written");
     (void)std::fclose(empty);
 
-    const std::size_t charset = page.find("<meta charset=\"utf-8\">");
-    check(charset != std::string::npos && charset + 22 <= 1024, "the page declares its charset at once");
-    const std::vector<Piece> pieces = pieces_of(page, true);
-    check(frame_of(pieces) == frame_of(pieces_of(other, true)), "no word changes the page's tags or script");
-    check(std::count_if(pieces.begin(), pieces.end(),
-                        [](const Piece& piece) { return piece.tag && piece.name == "script"; }) == 1,
-          "the page holds one script");
-    std::set<std::string> shown;
-    for (const ReportNode& node : report.nodes) {
-        shown.insert(fit_columns(shown_word(node.word), BoxText::kWordColumns));
-    }
     // The text, as the page keeps it for its strip: each separator as a
     // blank or as it is, then the word as the boxes show it.
     std::string source;
-    for (std::size_t w = 0; w < said.size(); ++w) {
-        for (const char c : gaps[w]) {
+    for (std::size_t w = 0; w < said.said.size(); ++w) {
+        for (const char c : said.gaps[w]) {
             source += c == '\r' || c == '\n' || c == '\t' ? ' ' : c;
         }
-        source += shown_word(words[said[w]]);
+        source += shown_word(said.words[said.said[w]]);
     }
-    bool body = false;
-    bool in_source = false;
-    bool in_code = false;
-    std::string last_tag;
-    for (const Piece& piece : pieces) {
-        if (piece.tag) {
-            body = piece.name == "body" || (body && piece.name != "/body");
-            last_tag = piece.name;
-            const auto has_id = [&](const char* id) {
-                return std::find(piece.attributes.begin(), piece.attributes.end(),
-                                 std::pair<std::string, std::string>("id", id)) != piece.attributes.end();
-            };
-            in_source = has_id("source");
-            in_code = has_id("code") || (in_code && piece.name != "/pre");
-            continue;
-        }
-        if (in_code) {
-            continue; // the page's own listing of add_word, braces and all
-        }
-        if (in_source) {
-            check(piece.text == source,
-                  "the text strip's source is the text, its words shown as the boxes show them");
-            continue;
-        }
-        const bool raw = last_tag == "title" || last_tag == "style" || last_tag == "script";
-        check(raw || piece.text.find_first_not_of(" \n") == std::string::npos ||
-                  (body &&
-                   (shown.count(piece.text) != 0 ||
-                    std::any_of(piece.text.begin(), piece.text.end(),
-                                [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))),
-              "no stray text: only words, names and numbers, in the body");
-    }
+    check_markup(page, other, report, source);
     const std::size_t changed = input.ConsumeIntegralInRange<std::size_t>(0, report.nodes.size() - 1);
     report.nodes[changed].count += input.ConsumeBool() ? 1 : -1;
     check(std::holds_alternative<std::string>(replay(report, text)), "replay refuses a count that differs");

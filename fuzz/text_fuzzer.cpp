@@ -2,6 +2,7 @@
 // very code that wrd runs, then checks the list against a plain model, the
 // list's report byte for byte against the form it must have and as wrd-dot
 // reads it back, and the release of the list.
+#include "check.h"
 #include "count_words.h"
 #include "report.h"
 #include "report_line.h"
@@ -20,15 +21,6 @@
 #include <vector>
 
 namespace {
-
-// A failed property stops the run, so that libFuzzer keeps the input.
-void check(bool holds, const char* property)
-{
-    if (!holds) {
-        (void)std::fprintf(stderr, "property failed: %s\n", property);
-        std::abort();
-    }
-}
 
 // What print_list writes to standard output, which goes to a file of its own.
 std::string report_of(const WordList* list)

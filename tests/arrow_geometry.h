@@ -2,7 +2,7 @@
 // the report fuzz target to check them against the boxes.
 #pragma once
 
-#include "draw.h"
+#include "layout.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,9 +1,13 @@
+#include "arguments.h"
 #include "arrow_geometry.h"
 #include "count_words.h"
-#include "draw.h"
+#include "layout.h"
+#include "replay.h"
 #include "report.h"
 #include "report_line.h"
 #include "word_list.h"
+#include "word_text.h"
+#include "writers.h"
 
 #include <gtest/gtest.h>
 
@@ -209,16 +213,6 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
          "start -> unknown_0x99 [constraint=false];\n  n1 -> unknown_0x99 [constraint=false];\n"
          "  unknown_0x99 [shape=box, style=dashed, label=\"0x99\\nno such node\"];\n}"},
         {"the empty list", "Seznam je prazdny.\n", "label=\"Seznam je prazdny.\""},
-        {"markup bytes become entities; a backslash is two pairs, which dot shows as two",
-         one("\"<&>{|}]\\x"), "<b>&quot;&lt;&amp;&gt;{|}&#93;\\\\\\\\x</b>"},
-        {"control bytes; dot reads the doubled backslash of an escape as one", one("a\x01\x1b\x7f"),
-         "<b>a\\\\x01\\\\x1B\\\\x7F</b>"},
-        {"valid UTF-8 stays", one("\xc4\x8d\xf0\x9f\x90\x8d"), "<b>\xc4\x8d\xf0\x9f\x90\x8d</b>"},
-        {"bytes of no valid UTF-8 sequence: stray, cut, overlong, surrogate; no XML character: U+FFFF",
-         one("\xff\x80\xc4\xc0\xaf\xed\xa0\x80\xef\xbf\xbf"),
-         "<b>\\\\xFF\\\\x80\\\\xC4\\\\xC0\\\\xAF\\\\xED\\\\xA0\\\\x80\\\\uFFFF</b>"},
-        {"a word too long for dot's label: its start, then its length", one(std::string(16382, 'a')),
-         "aaaa\xE2\x80\xA6 (16,382 bytes)</b>"},
         {"positions of three digits: line 101 starts with a digit", list(100), "n100 -> null [constraint"},
         {"empty input", "", "line 1: the input is empty, not a wrd report"},
         {"yes: the first line is wrong, and the rest is not read", "y\n" + std::string(1 << 20, 'y'),
@@ -256,12 +250,6 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
          "class=\"cut\">\xE2\x80\xA6</text><text x=\"94\" y=\"38\" clip-path=\"url(#cut)\" "
          "class=\"word\">wwwwwwwwwwwwwwwwwww</text>",
          "svg"},
-        {"svg: 12 rockets, each two columns wide, are cut within 20", one(repeat("\U0001F680", 12)),
-         ">" + repeat("\U0001F680", 9) + "</text>", "svg"},
-        {"svg: 12 flags are cut between two flags", one(repeat("\U0001F1E8\U0001F1FF", 12)),
-         ">" + repeat("\U0001F1E8\U0001F1FF", 9) + "</text>", "svg"},
-        {"svg: a mark stays with its letter at the cut", one(std::string(18, 'w') + "q\u0323xx"),
-         ">" + std::string(18, 'w') + "q\u0323</text>", "svg"},
         {"svg: an address that no node has", "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "a", "0x99"),
          ">0x99</text><text x=\"120\" y=\"34\">no such node</text>", "svg"},
         {"html: the text gives this report", kRunReport, "data-address=\"0x30\"", "html",
@@ -281,6 +269,114 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         SCOPED_TRACE(c.what);
         const std::string out = draw(c.input, c.format, c.text);
         EXPECT_NE(std::string::npos, out.find(c.expected)) << out;
+    }
+}
+
+// How a word shows, and its text in a DOT label, where the markup's characters
+// are entities and each backslash doubled, since dot reads a pair as one.
+TEST(WordText, ShowsEachWordAndItsLabel)
+{
+    const struct {
+        const char* what;
+        std::string word;
+        std::string shown; // by shown_word
+        std::string label; // by escape_word
+    } cases[] = {
+        {"valid UTF-8 stays", "\xc4\x8d\xf0\x9f\x90\x8d", "\xc4\x8d\xf0\x9f\x90\x8d",
+         "\xc4\x8d\xf0\x9f\x90\x8d"},
+        {"markup stays, as entities in a label; a backslash is a pair, in a label two", R"("<&>{|}]\x)",
+         R"("<&>{|}]\\x)", R"(&quot;&lt;&amp;&gt;{|}&#93;\\\\x)"},
+        {"control bytes", "a\x01\x1b\x7f", R"(a\x01\x1B\x7F)", R"(a\\x01\\x1B\\x7F)"},
+        {"bytes of no valid UTF-8 sequence: stray, cut, overlong, surrogate; no XML character: U+FFFF",
+         "\xff\x80\xc4\xc0\xaf\xed\xa0\x80\xef\xbf\xbf", R"(\xFF\x80\xC4\xC0\xAF\xED\xA0\x80\uFFFF)",
+         R"(\\xFF\\x80\\xC4\\xC0\\xAF\\xED\\xA0\\x80\\uFFFF)"},
+        {"a word too long for dot's label: its start, then its length", std::string(16382, 'a'),
+         std::string(15952, 'a') + "\u2026 (16,382 bytes)",
+         std::string(15952, 'a') + "\u2026 (16,382 bytes)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.shown, shown_word(c.word));
+        EXPECT_EQ(c.label, escape_word(c.word));
+    }
+}
+
+// A shown word cut to a box's 20 columns, its ellipsis in the last.
+TEST(WordText, CutsAWordToItsColumns)
+{
+    const struct {
+        const char* what;
+        std::string shown;
+        std::string fitted;
+    } cases[] = {
+        {"20 columns fit", std::string(20, 'w'), std::string(20, 'w')},
+        {"a wide character that no longer fits is cut whole", std::string(19, 'w') + "\u6F22<",
+         std::string(19, 'w') + "\u2026"},
+        {"12 rockets, each two columns wide, are cut within 20", repeat("\U0001F680", 12),
+         repeat("\U0001F680", 9) + "\u2026"},
+        {"12 flags are cut between two flags", repeat("\U0001F1E8\U0001F1FF", 12),
+         repeat("\U0001F1E8\U0001F1FF", 9) + "\u2026"},
+        {"a mark stays with its letter", std::string(18, 'w') + "q\u0323xx",
+         std::string(18, 'w') + "q\u0323\u2026"},
+        {"an escape is kept whole", std::string(17, 'w') + R"(\u200Bx)", std::string(17, 'w') + "\u2026"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.fitted, fit_columns(c.shown, NodeBox::kWordColumns));
+    }
+}
+
+// parse_arguments on the blank-separated words of `line`: the options, as
+// "columns format text", then help and version where set; or its refusal.
+std::string arguments(const std::string& line)
+{
+    std::istringstream words(line);
+    std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+    args.insert(args.begin(), "wrd-dot");
+    std::vector<const char*> argv;
+    argv.reserve(args.size());
+    for (const std::string& arg : args) {
+        argv.push_back(arg.c_str());
+    }
+    const auto parsed = parse_arguments(static_cast<int>(argv.size()), argv.data());
+    if (const auto* wrong = std::get_if<std::string>(&parsed)) {
+        return *wrong;
+    }
+    const Options& options = std::get<Options>(parsed);
+    return std::to_string(options.columns) + " " + options.format + " " + options.text +
+           (options.help ? " help" : "") + (options.version ? " version" : "");
+}
+
+// The command line, read as GNU programs read theirs.
+TEST(WrdDot, ReadsItsArguments)
+{
+    const struct {
+        const char* line;
+        const char* expected;
+    } cases[] = {
+        // N in each form that GNU programs take, leading zeros allowed.
+        {"", "4 dot wrd.txt"},
+        {"-c5", "5 dot wrd.txt"},
+        {"-c 0001", "1 dot wrd.txt"},
+        {"--columns=64", "64 dot wrd.txt"},
+        {"--columns 1", "1 dot wrd.txt"},
+        {"-Tsvg", "4 svg wrd.txt"},
+        {"--format=svg -c 3", "3 svg wrd.txt"},
+        {"--text=a.txt -T html -h --version", "4 html a.txt help version"},
+        // Each refusal names what is wrong.
+        {"-c", "option '-c' needs N"},
+        {"--columns 0", "option '--columns': N must be a whole number from 1 to 64, not '0'"},
+        {"-c 65", "option '-c': N must be a whole number from 1 to 64, not '65'"},
+        {"-c x", "option '-c': N must be a whole number from 1 to 64, not 'x'"},
+        {"--columns=", "option '--columns': N must be a whole number from 1 to 64, not ''"},
+        {"-x", "unknown option '-x'"},
+        {"-T png", "option '-T': FORMAT must be dot, svg or html, not 'png'"},
+        {"--help=x", "option '--help' takes no value"},
+        {"-- a", "unexpected argument 'a'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(c.expected, arguments(c.line));
     }
 }
 
@@ -330,38 +426,31 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
         {"a self-link, a skip, a back link, an unknown address", {2, 2, 5, 1, 99, 0}},
         {"three back links, a self-link and two skips", {2, 6, 1, 4, 1, 8, 1, 0}},
     };
-    const std::regex box_at(
-        R"re(translate\((\d+) (\d+)\)"><rect (?:class="\w+" )?width="(\d+)" height="(\d+)")re");
-    const std::regex path_of(R"re(<path d="([^"]*)"/>)re");
     for (const auto& c : cases) {
         const std::size_t n = c.links.size();
         const auto address = [](int k) {
             return k == 0 ? std::string("(nil)") : "0x" + std::to_string(k * 16);
         };
-        std::string report = "Zacatek seznamu: " + address(c.start) + "\n";
+        std::string text = "Zacatek seznamu: " + address(c.start) + "\n";
         for (std::size_t i = 0; i < n; ++i) {
             const int k = static_cast<int>(i) + 1;
-            report += entry(k, address(k), "w" + std::to_string(k), address(c.links[i]));
+            text += entry(k, address(k), "w" + std::to_string(k), address(c.links[i]));
         }
+        const Report report = std::get<Report>(parse_report(text));
         for (int columns = 1; columns <= 64; ++columns) {
             SCOPED_TRACE(std::string(c.what) + ", in rows of " + std::to_string(columns));
-            const std::string svg = draw(report, "svg", "", columns);
-            std::vector<Box> boxes;
-            for (std::sregex_iterator it(svg.begin(), svg.end(), box_at), end; it != end; ++it) {
-                boxes.push_back(
-                    {std::stoll((*it)[1]), std::stoll((*it)[2]), std::stoll((*it)[3]), std::stoll((*it)[4])});
-            }
-            const std::string links = svg.substr(svg.find("class=\"links\""));
+            const Layout layout = lay_out(report, columns);
+            std::vector<Box> boxes = layout.boxes;
+            boxes.push_back(layout.start);
             std::vector<std::vector<Point>> arrows;
             std::vector<bool> chain; // link k runs to slot k: the next box in reading order
             std::vector<std::pair<std::size_t, Box>> loops; // each self-link's arrow, and what bounds it
-            for (std::sregex_iterator it(links.begin(), links.end(), path_of), end; it != end; ++it) {
-                const std::size_t k = arrows.size();
-                arrows.push_back(points_of((*it)[1]));
+            for (std::size_t k = 0; k <= n; ++k) {
+                arrows.push_back(points_of(link_path(layout, k)));
                 chain.push_back(k == 0 ? c.start == 1
                                        : c.links[k - 1] == (k < n ? static_cast<int>(k) + 1 : 0));
-                const Box& own = boxes[boxes.size() - n + k - 1]; // the nodes' boxes come last
                 if (k > 0 && c.links[k - 1] == static_cast<int>(k)) {
+                    const Box& own = layout.boxes[k - 1];
                     EXPECT_TRUE(on_edge(arrows[k].front(), own) && on_edge(arrows[k].back(), own));
                     loops.emplace_back(k, bounds(arrows[k]));
                 }
@@ -660,21 +749,9 @@ TEST(WrdDot, ProgramAnswersItsArguments)
         std::string err; // the start of standard error, or all of it when it ends a line
     } cases[] = {
         {program + " --version", 0, "wrd-dot " WRD_VERSION "\n", ""},
-        // N in each form that GNU programs take, leading zeros allowed.
         {program + " -c5" + sample, 0, "digraph", ""},
-        {program + " -c 0001" + sample, 0, "digraph", ""},
-        {program + " --columns=64" + sample, 0, "digraph", ""},
-        {program + " --columns 1" + sample, 0, "digraph", ""},
-        {program + " -Tsvg" + sample, 0, "<?xml", ""},
-        {program + " --format=svg -c 3" + sample, 0, "<?xml", ""},
-        // Each refusal names what is wrong, then gives the usage.
+        // A refusal names what is wrong, then gives the usage (the arguments' table has the rest).
         {program + " -c", 2, "", "wrd-dot: option '-c' needs N\nusage:"},
-        {program + " --columns 0", 2, "", "wrd-dot: option '--columns': N must be"},
-        {program + " -c 65", 2, "", "wrd-dot: option '-c': N must be"},
-        {program + " -c x", 2, "", "wrd-dot: option '-c': N must be"},
-        {program + " --columns=", 2, "", "wrd-dot: option '--columns': N must be"},
-        {program + " -x", 2, "", "wrd-dot: unknown option '-x'"},
-        {program + " -T png", 2, "", "wrd-dot: option '-T': FORMAT must be"},
         // A wrong first line ends the run at once, however much input follows.
         {"yes | timeout 10 " + program, 1, "", "wrd-dot: line 1:"},
         {"timeout 10 " + program + " </dev/zero", 1, "", "wrd-dot: line 1:"},

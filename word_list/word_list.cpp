@@ -1,4 +1,5 @@
 #include "word_list.h"
+#include "report_words.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -71,14 +72,14 @@ bool add_word(WordList* list, const char* word)
 bool print_list(const WordList* list)
 {
     if (*list == nullptr) {
-        return std::printf("Seznam je prazdny.\n") >= 0;
+        return std::printf("%s\n", kEmptyList) >= 0;
     }
-    bool written = std::printf("Zacatek seznamu: %p\n", static_cast<const void*>(*list)) >= 0;
+    bool written = std::printf("%s: %p\n", kListStart, static_cast<const void*>(*list)) >= 0;
     int position = 1;
     for (const WordNode* node = *list; node != nullptr; node = node->next) {
-        written &= std::printf("%3d Adresa: %p Cetnost: %3d Slovo: %s  Dalsi: %p\n", position++,
-                               static_cast<const void*>(node), node->count, node->word,
-                               static_cast<const void*>(node->next)) >= 0;
+        written &= std::printf("%3d%s%p%s%3d%s%s%s%p\n", position++, kAddressLabel,
+                               static_cast<const void*>(node), kCountLabel, node->count, kWordLabel,
+                               node->word, kNextLabel, static_cast<const void*>(node->next)) >= 0;
     }
     return written;
 }

@@ -1,5 +1,4 @@
-#include "draw.h"
-#include "unicode.h"
+#include "layout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,8 +8,8 @@
 namespace {
 
 constexpr Pixels kMargin = 16;
-constexpr Pixels kBoxWidth = 240;
-constexpr Pixels kBoxHeight = 44;
+constexpr Pixels kBoxWidth = NodeBox::kWidth;
+constexpr Pixels kBoxHeight = NodeBox::kHeight;
 constexpr Pixels kNullWidth = 64;
 constexpr Pixels kStartHeight = 34;
 constexpr Pixels kColumnGap = 40;
@@ -18,47 +17,6 @@ constexpr Pixels kRowGap = 44;
 constexpr Pixels kLaneGap = 8; // between the lanes beside the grid, and from what they pass
 constexpr Pixels kLoop = 26;   // how far a box's loop reaches to its right
 constexpr Pixels kRunGap = 6;  // between the runs of links along a row gap
-
-bool regional_indicator(std::uint32_t code) { return code >= 0x1F1E6 && code <= 0x1F1FF; }
-
-// The length in bytes of the piece of shown text at `at` that a cut must keep
-// whole, and its monospace columns in `*columns`: an escape or a backslash
-// pair, a character with the marks that follow it, or a flag, which is two
-// regional indicators and draws two columns wide, as a lone one does.
-std::size_t cluster(const std::string& text, std::size_t at, int* columns)
-{
-    if (text[at] == '\\' && at + 1 < text.size()) {
-        const char kind = text[at + 1];
-        const std::size_t length = kind == 'x' ? 4 : kind == 'u' ? 6 : kind == 'U' ? 10 : 2;
-        *columns = static_cast<int>(std::min(length, text.size() - at));
-        return static_cast<std::size_t>(*columns);
-    }
-    const auto character = [&](std::size_t from, std::size_t* length) {
-        const auto byte = static_cast<unsigned char>(text[from]);
-        const std::uint32_t code = byte < 0x80 ? byte : decode_utf8(text, from, length);
-        *length = std::max<std::size_t>(byte < 0x80 ? 1 : *length, 1);
-        return code;
-    };
-    std::size_t length = 0;
-    const std::uint32_t first = character(at, &length);
-    std::size_t end = at + length;
-    *columns = code_point(first).columns;
-    if (regional_indicator(first)) {
-        *columns = 2;
-        if (end < text.size() && regional_indicator(character(end, &length))) {
-            end += length;
-        }
-    }
-    while (end < text.size() && text[end] != '\\') {
-        const CodePoint next = code_point(character(end, &length));
-        if (!next.mark) {
-            break;
-        }
-        *columns += next.columns;
-        end += length;
-    }
-    return end - at;
-}
 
 // The path of an arrow from one box to the next in reading order: straight
 // along a row, and otherwise a curve from the bottom of one to the top of the
@@ -195,22 +153,4 @@ std::string link_path(const Layout& layout, std::size_t link)
     return "M" + at(from.x + 12, from.y + from.height) + "V" + std::to_string(lane.out) + "H" +
            std::to_string(lane.x) + "V" + std::to_string(lane.in) + "H" + std::to_string(to.x + 24) + "V" +
            std::to_string(to.y);
-}
-
-std::string fit_columns(const std::string& text, int columns)
-{
-    int used = 0;
-    std::size_t fits = 0; // the bytes that leave a column for the ellipsis
-    for (std::size_t at = 0; at < text.size();) {
-        int width = 0;
-        at += cluster(text, at, &width);
-        used += width;
-        if (used > columns) {
-            return text.substr(0, fits) + "\xE2\x80\xA6";
-        }
-        if (used <= columns - 1) {
-            fits = at;
-        }
-    }
-    return text;
 }

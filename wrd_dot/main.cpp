@@ -3,10 +3,10 @@
 //   wrd | wrd-dot | dot -Tsvg > list.svg
 //   wrd | wrd-dot -T html > steps.html
 #include "arguments.h"
-#include "draw.h"
 #include "load_text.h"
 #include "report.h"
 #include "word_text.h"
+#include "writers.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,4 +1,5 @@
 #include "report.h"
+#include "report_words.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -75,8 +76,8 @@ ReportError fault(int line, std::string what) { return ReportError{line, std::mo
 // No line's part before the word is this long, nor any start line: a line that
 // has not ended by then is checked as far as it goes.
 constexpr std::size_t kLongestHead = 128;
-// "  Dalsi: ", an address and a CR: what may follow the blank behind a word.
-constexpr std::size_t kLongestTail = 9 + 18 + 1;
+// The next field's label, an address and a CR: what may follow the blank behind a word.
+constexpr std::size_t kLongestTail = sizeof kNextLabel - 1 + 18 + 1;
 // wrd reads at most INT32_MAX bytes, so no word it prints is longer, nor any
 // line longer than this: a longer one is refused before it fills memory.
 constexpr std::size_t kLongestLine = kLongestHead + 2147483647U + kLongestTail;
@@ -177,13 +178,13 @@ class Reader {
 
     std::optional<ReportError> take_first(const std::string& line)
     {
-        if (line == "Seznam je prazdny.") {
+        if (line == kEmptyList) {
             empty_list_ = true;
             return std::nullopt;
         }
         Cursor start{line};
-        if (!start.literal("Zacatek seznamu: ")) {
-            return fault(1, "expected \"Zacatek seznamu: \" or \"Seznam je prazdny.\"");
+        if (!start.literal(kListStart) || !start.literal(": ")) {
+            return fault(1, std::string("expected \"") + kListStart + ": \" or \"" + kEmptyList + "\"");
         }
         report_.start = start.token();
         if (!is_address(report_.start) || !start.at_end()) {
@@ -196,8 +197,9 @@ class Reader {
     std::optional<ReportError> parse_head(Cursor* c, ReportNode* node) const
     {
         const long expected = static_cast<long>(report_.nodes.size() + 1);
-        if (!c->number(&node->position) || !c->literal(" Adresa: ")) {
-            return fault(lines_, "not a node's line: expected a position, then \" Adresa: \"");
+        if (!c->number(&node->position) || !c->literal(kAddressLabel)) {
+            return fault(lines_, std::string("not a node's line: expected a position, then \"") +
+                                     kAddressLabel + "\"");
         }
         if (node->position != expected) {
             return fault(lines_, "position " + std::to_string(node->position) + " where " +
@@ -207,14 +209,14 @@ class Reader {
         if (!is_address(node->address) || is_null_address(node->address)) {
             return fault(lines_, "the node's own address is not an address, or is null");
         }
-        if (!c->literal(" Cetnost: ")) {
-            return fault(lines_, "expected \" Cetnost: \" after the address");
+        if (!c->literal(kCountLabel)) {
+            return fault(lines_, std::string("expected \"") + kCountLabel + "\" after the address");
         }
         if (!c->number(&node->count)) {
             return fault(lines_, "the count is not a number from 1 to 2147483647");
         }
-        if (!c->literal(" Slovo: ")) {
-            return fault(lines_, "expected \" Slovo: \" after the count");
+        if (!c->literal(kWordLabel)) {
+            return fault(lines_, std::string("expected \"") + kWordLabel + "\" after the count");
         }
         return std::nullopt;
     }
@@ -226,8 +228,8 @@ class Reader {
             return error;
         }
         node->word = c.token();
-        if (node->word.empty() || !c.literal("  Dalsi: ")) {
-            return fault(lines_, "expected a word, then \"  Dalsi: \"");
+        if (node->word.empty() || !c.literal(kNextLabel)) {
+            return fault(lines_, std::string("expected a word, then \"") + kNextLabel + "\"");
         }
         node->next = c.token();
         if (!is_address(node->next) || !c.at_end()) {

@@ -1,5 +1,6 @@
+#include "replay.h"
 #include "count_words.h"
-#include "draw.h"
+#include "word_text.h"
 
 #include <algorithm>
 #include <string_view>

@@ -124,6 +124,45 @@ std::string render(const std::string& word, bool as_markup)
     return out;
 }
 
+bool regional_indicator(std::uint32_t code) { return code >= 0x1F1E6 && code <= 0x1F1FF; }
+
+// The length in bytes of the piece of shown text at `at` that a cut must keep
+// whole, and its monospace columns in `*columns`: an escape or a backslash
+// pair, a character with the marks that follow it, or a flag, which is two
+// regional indicators and draws two columns wide, as a lone one does.
+std::size_t cluster(const std::string& text, std::size_t at, int* columns)
+{
+    if (const std::size_t length = escape_length(text, at)) {
+        *columns = static_cast<int>(std::min(length, text.size() - at));
+        return static_cast<std::size_t>(*columns);
+    }
+    const auto character = [&](std::size_t from, std::size_t* length) {
+        const auto byte = static_cast<unsigned char>(text[from]);
+        const std::uint32_t code = byte < 0x80 ? byte : decode_utf8(text, from, length);
+        *length = std::max<std::size_t>(byte < 0x80 ? 1 : *length, 1);
+        return code;
+    };
+    std::size_t length = 0;
+    const std::uint32_t first = character(at, &length);
+    std::size_t end = at + length;
+    *columns = code_point(first).columns;
+    if (regional_indicator(first)) {
+        *columns = 2;
+        if (end < text.size() && regional_indicator(character(end, &length))) {
+            end += length;
+        }
+    }
+    while (end < text.size() && text[end] != '\\') {
+        const CodePoint next = code_point(character(end, &length));
+        if (!next.mark) {
+            break;
+        }
+        *columns += next.columns;
+        end += length;
+    }
+    return end - at;
+}
+
 } // namespace
 
 std::uint32_t decode_utf8(const std::string& text, std::size_t at, std::size_t* length)
@@ -189,3 +228,30 @@ std::string xml_escape(const std::string& text)
 std::string shown_word(const std::string& word) { return render(word, false); }
 
 std::string escape_word(const std::string& word) { return render(word, true); }
+
+std::size_t escape_length(const std::string& shown, std::size_t at)
+{
+    if (shown[at] != '\\' || at + 1 >= shown.size()) {
+        return 0;
+    }
+    const char kind = shown[at + 1];
+    return kind == 'x' ? 4 : kind == 'u' ? 6 : kind == 'U' ? 10 : 2;
+}
+
+std::string fit_columns(const std::string& text, int columns)
+{
+    int used = 0;
+    std::size_t fits = 0; // the bytes that leave a column for the ellipsis
+    for (std::size_t at = 0; at < text.size();) {
+        int width = 0;
+        at += cluster(text, at, &width);
+        used += width;
+        if (used > columns) {
+            return text.substr(0, fits) + "\xE2\x80\xA6";
+        }
+        if (used <= columns - 1) {
+            fits = at;
+        }
+    }
+    return text;
+}

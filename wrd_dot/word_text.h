@@ -27,3 +27,15 @@ std::string xml_escape(const std::string& text);
 /// entities and each backslash doubled, since dot reads a pair as one; a long
 /// word is cut where the label's own text would pass graphviz's limit.
 std::string escape_word(const std::string& word);
+
+/// The length of the escape that starts at `at` of a word as shown_word shows
+/// it: 4 for \xHH, 6 for \uHHHH, 10 for \UHHHHHHHH, 2 for a backslash pair; 0
+/// where no backslash starts one. An escape cut short by the text's end may be
+/// shorter than its length.
+std::size_t escape_length(const std::string& shown, std::size_t at);
+
+/// `text`, a word as shown_word shows it, cut to at most `columns` monospace
+/// columns, "…" included when cut. East Asian Wide and Fullwidth characters and
+/// flags take two columns, nonspacing marks none; a cut keeps whole each escape,
+/// each character with its marks, and each flag.
+std::string fit_columns(const std::string& text, int columns);

@@ -1,6 +1,7 @@
-#include "draw.h"
 #include "report.h"
+#include "report_words.h"
 #include "word_text.h"
+#include "writers.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -14,11 +15,6 @@ std::string name(std::size_t index) { return "n" + std::to_string(index + 1); }
 
 } // namespace
 
-void Sink::put(const std::string& text)
-{
-    ok = std::fwrite(text.data(), 1, text.size(), out) == text.size() && ok;
-}
-
 // The rows are ranks of their own, held in order by invisible chains and kept
 // in columns by invisible edges from each node to the one below it. The links
 // do not constrain the layout, so a report whose links run elsewhere than list
@@ -31,7 +27,8 @@ bool write_dot(const Report& report, int columns, std::FILE* out)
              "  node [shape=plain, fontname=\"monospace\", fontsize=11];\n"
              "  edge [arrowsize=0.7];\n");
     if (report.nodes.empty()) {
-        sink.put("  empty [shape=box, style=dashed, margin=0.2, label=\"Seznam je prazdny.\"];\n}\n");
+        sink.put("  empty [shape=box, style=dashed, margin=0.2, label=\"" + std::string(kEmptyList) +
+                 "\"];\n}\n");
         return sink.ok;
     }
 
@@ -51,7 +48,8 @@ bool write_dot(const Report& report, int columns, std::FILE* out)
         return std::string(marker);
     };
 
-    sink.put("  start [shape=plaintext, label=\"Zacatek seznamu\\n" + report.start + "\"];\n");
+    sink.put("  start [shape=plaintext, label=\"" + std::string(kListStart) + "\\n" + report.start +
+             "\"];\n");
     sink.put("  null [shape=box, style=rounded, label=\"NULL\"];\n");
     for (std::size_t i = 0; i < report.nodes.size(); ++i) {
         const ReportNode& node = report.nodes[i];

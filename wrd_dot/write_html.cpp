@@ -1,6 +1,8 @@
 #include "count_words.h"
-#include "draw.h"
+#include "layout.h"
 #include "page.h"
+#include "word_text.h"
+#include "writers.h"
 
 #include <iterator>
 #include <string_view>
@@ -43,7 +45,7 @@ bool write_html(const Report& report, const Run& run, std::string_view text, std
             sink.put(shown.empty() ? "<div class=\"group\">\n" : "</div><div class=\"group\">\n");
         }
         shown.push_back(shown_word(node.word));
-        const std::string fitted = fit_columns(shown.back(), BoxText::kWordColumns);
+        const std::string fitted = fit_columns(shown.back(), NodeBox::kWordColumns);
         sink.put("<div class=\"node\" data-address=\"" + node.address + "\" data-count=\"0\" hidden" +
                  (fitted == shown.back() ? "" : " title=\"" + xml_escape(shown.back()) + "\"") + "><bdi>" +
                  xml_escape(fitted) + "</bdi></div>\n");

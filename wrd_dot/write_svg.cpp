@@ -1,4 +1,9 @@
-#include "draw.h"
+#include "layout.h"
+#include "report_words.h"
+#include "word_text.h"
+#include "writers.h"
+
+#include <algorithm>
 
 #include <cstring>
 
@@ -17,12 +22,7 @@ const char* const kStyle =
     "</style>\n"
     "<defs><marker id=\"head\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"8\" "
     "markerHeight=\"8\" markerUnits=\"userSpaceOnUse\" orient=\"auto\">"
-    "<path class=\"head\" d=\"M0 0L10 5L0 10z\"/></marker>"
-    // A word's cell, in the box's own space: glyphs wider than a monospace
-    // column (Tamil, circled numbers) would otherwise draw over what lies to
-    // the right. A cut word leaves the cell's last column to its ellipsis.
-    "<clipPath id=\"word\"><rect x=\"88\" y=\"22\" width=\"151\" height=\"22\"/></clipPath>"
-    "<clipPath id=\"cut\"><rect x=\"88\" y=\"22\" width=\"143\" height=\"22\"/></clipPath></defs>\n";
+    "<path class=\"head\" d=\"M0 0L10 5L0 10z\"/></marker>";
 
 // `shown` as the text of a word's <text>: markup escaped, and each escape
 // (\xHH, \uHHHH, \UHHHHHHHH) a left-to-right isolate, so that inside a
@@ -33,17 +33,29 @@ std::string word_markup(const std::string& shown)
 {
     std::string out;
     for (std::size_t at = 0; at < shown.size();) {
-        const char kind = at + 1 < shown.size() && shown[at] == '\\' ? shown[at + 1] : '\0';
-        const std::size_t length = kind == 'x'    ? 4
-                                   : kind == 'u'  ? 6
-                                   : kind == 'U'  ? 10
-                                   : kind != '\0' ? 2
-                                                  : 1;
+        const std::size_t length = std::max<std::size_t>(escape_length(shown, at), 1);
         const std::string piece = xml_escape(shown.substr(at, length));
         out += length > 2 ? "\xE2\x81\xA6" + piece + "\xE2\x81\xA9" : piece; // LRI, PDI
         at += length;
     }
     return out;
+}
+
+// Where the text of the right cell starts, and where a cut word's ellipsis
+// stands: at the cell's last column, counted from there.
+constexpr Pixels kRightText = NodeBox::kLeftCell + NodeBox::kInset;
+constexpr auto kLastColumn =
+    static_cast<Pixels>(kRightText + (NodeBox::kWordColumns - 1) * NodeBox::kAdvance);
+
+// A word's cell, in the box's own space: glyphs wider than a monospace column
+// (Tamil, circled numbers) would otherwise draw over what lies to the right. A
+// cut word leaves the cell's last column to its ellipsis.
+std::string clip(const char* id, Pixels right)
+{
+    const std::string half = std::to_string(NodeBox::kHeight / 2);
+    return std::string("<clipPath id=\"") + id + "\"><rect x=\"" + std::to_string(NodeBox::kLeftCell) +
+           "\" y=\"" + half + "\" width=\"" + std::to_string(right - NodeBox::kLeftCell) + "\" height=\"" +
+           half + "\"/></clipPath>";
 }
 
 std::string at(const Box& box)
@@ -75,27 +87,28 @@ std::string marker(const Box& box, const char* css_class, const std::string& lin
 std::string node_box(const ReportNode& node, const Box& box)
 {
     const std::string shown = shown_word(node.word);
-    std::string fitted = fit_columns(shown, BoxText::kWordColumns);
+    std::string fitted = fit_columns(shown, NodeBox::kWordColumns);
     const bool cut = fitted != shown;
-    const int right = BoxText::kLeftCell + 6;
+    const Pixels top = box.height / 2 - NodeBox::kInset; // the baselines of the upper and the lower half
+    const Pixels bottom = box.height - NodeBox::kInset;
     std::string svg = at(box);
     if (cut) {
         svg += "<title>" + xml_escape(shown) + "</title>";
     }
     svg +=
         "<rect width=\"" + std::to_string(box.width) + "\" height=\"" + std::to_string(box.height) + "\"/>";
-    svg += "<path class=\"cells\" d=\"M" + std::to_string(BoxText::kLeftCell) + " 0V" +
+    svg += "<path class=\"cells\" d=\"M" + std::to_string(NodeBox::kLeftCell) + " 0V" +
            std::to_string(box.height) + "M0 " + std::to_string(box.height / 2) + "H" +
            std::to_string(box.width) + "\"/>";
-    svg += text(6, 16, std::to_string(node.position)) + text(right, 16, node.address);
-    svg += text(6, 38, std::to_string(node.count) + "\xC3\x97");
+    svg += text(NodeBox::kInset, top, std::to_string(node.position)) + text(kRightText, top, node.address);
+    svg += text(NodeBox::kInset, bottom, std::to_string(node.count) + "\xC3\x97");
     if (cut) {
         fitted.resize(fitted.size() - std::strlen(kEllipsis));
-        const auto last_column = static_cast<Pixels>(right + (BoxText::kWordColumns - 1) * BoxText::kAdvance);
-        svg += text(last_column, 38, kEllipsis, "cut");
+        svg += text(kLastColumn, bottom, kEllipsis, "cut");
     }
-    svg += "<text x=\"" + std::to_string(right) + "\" y=\"38\" clip-path=\"url(#" + (cut ? "cut" : "word") +
-           ")\" class=\"word\">" + word_markup(fitted) + "</text>";
+    svg += "<text x=\"" + std::to_string(kRightText) + "\" y=\"" + std::to_string(bottom) +
+           "\" clip-path=\"url(#" + (cut ? "cut" : "word") + ")\" class=\"word\">" + word_markup(fitted) +
+           "</text>";
     return svg + "</g>\n";
 }
 
@@ -112,17 +125,17 @@ bool write_svg(const Report& report, int columns, std::FILE* out)
     sink.put(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
         width + "\" height=\"" + height + "\" viewBox=\"0 0 " + width + " " + height +
-        "\" font-family=\"monospace\" font-size=\"" + std::to_string(BoxText::kFontSize) + "\">\n" + kStyle);
+        "\" font-family=\"monospace\" font-size=\"" + std::to_string(NodeBox::kFontSize) + "\">\n" + kStyle +
+        clip("word", NodeBox::kWidth - 1) + clip("cut", kLastColumn) + "</defs>\n");
     if (report.nodes.empty()) {
         Box empty = layout.start;
         empty.height = layout.height - 2 * empty.y;
-        sink.put("<g text-anchor=\"middle\">" + marker(empty, "empty", "Seznam je prazdny.", "") +
-                 "</g>\n</svg>\n");
+        sink.put("<g text-anchor=\"middle\">" + marker(empty, "empty", kEmptyList, "") + "</g>\n</svg>\n");
         return sink.ok && std::fflush(out) == 0;
     }
 
     const Box& start = layout.start;
-    sink.put("<g text-anchor=\"middle\">" + marker(start, "start", "Zacatek seznamu", report.start));
+    sink.put("<g text-anchor=\"middle\">" + marker(start, "start", kListStart, report.start));
     const std::size_t n = report.nodes.size();
     sink.put(marker(layout.boxes[n], "null", "NULL", ""));
     for (std::size_t u = 0; u < layout.unknown.size(); ++u) {
