@@ -535,6 +535,15 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
          list(3, {"a\u3164b", "a\u2800b", "ab"}),
          4,
          {R"(a\u3164b)", R"(a\u2800b)"}},
+        {"the mark inside a precomposed letter: \u00F4 then U+0323 against \u1ED9, "
+         "\u0227 then U+0323 against \u1EA1 then U+0307, \u0112 then U+0327 against \u0228 then U+0304",
+         list(6, {"\u00F4\u0323", "\u1ED9", "\u0227\u0323", "\u1EA1\u0307", "\u0112\u0327", "\u0228\u0304"}),
+         4,
+         {"\u00F4\\u0323", "\u1ED9", "\u0227\\u0323", "\u1EA1\u0307", "\u0112\\u0327", "\u0228\u0304"}},
+        {"an object replacement character and a null notehead, which draw as nothing beside a letter",
+         list(3, {"a\uFFFC", "a\U0001D159", "a"}),
+         4,
+         {R"(a\uFFFC)", R"(a\U0001D159)"}},
     };
     // Every whole report kept in the fuzz corpus; the fuzzer also keeps
     // inputs that are no report, which wrd-dot rightly refuses.

@@ -20,10 +20,14 @@ struct Shown {
     int last_class = 0;        // the combining class of the last character shown
 };
 
-// True when `code`, shown as it is after `shown`, would change under NFC or
-// make two words look alike: a mark with no letter to sit on, a mark out of
-// canonical order, or a character that NFC composes with the starter before it
-// (a mark of the same class between them blocks that, a starter always does).
+// True when `code`, shown as it is after `shown`, would make two words look
+// alike: where it hides, or is a mark with no letter to sit on, or where NFC of
+// the text shown so far with `code` added would differ from that text. Since
+// what is shown so far is in NFC, that is a mark out of canonical order after
+// the marks shown, or a character that NFC composes with the starter before it
+// (a mark of the same class between them blocks that, a starter always does);
+// a mark composes with what is left of a composed starter once the marks that
+// NFC puts after it are taken off (U+00F4 then U+0323 is U+1ED9).
 bool escaped(std::uint32_t code, const CodePoint& point, const Shown& shown)
 {
     if (point.hidden || (point.mark && !shown.letter)) {
@@ -35,7 +39,8 @@ bool escaped(std::uint32_t code, const CodePoint& point, const Shown& shown)
     const bool blocked = point.combining_class == 0
                              ? !shown.starter_last
                              : !shown.starter_last && shown.last_class >= point.combining_class;
-    return point.may_compose && shown.letter && !blocked && composes(shown.starter, code);
+    return point.may_compose && shown.letter && !blocked &&
+           composes(nfc_starter(shown.starter, point.combining_class), code);
 }
 
 // How the character or stray byte at `*at` shows, which it passes.
