@@ -217,8 +217,8 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         {"bytes of no valid UTF-8 sequence: stray, cut, overlong, surrogate; no XML character: U+FFFF",
          one("\xff\x80\xc4\xc0\xaf\xed\xa0\x80\xef\xbf\xbf"),
          "<b>\\\\xFF\\\\x80\\\\xC4\\\\xC0\\\\xAF\\\\xED\\\\xA0\\\\x80\\\\uFFFF</b>"},
-        {"a word too long for dot's label: its start, then its length", one(std::string(16382, 'a')),
-         "aaaa\xE2\x80\xA6 (16,382 bytes)</b>"},
+        {"a word too long for dot's label: its start, its end, then its length", one(std::string(16382, 'a')),
+         "aaaa (16,382 bytes)</b>"},
         {"positions of three digits: line 101 starts with a digit", list(100), "n100 -> null [constraint"},
         {"empty input", "", "line 1: the input is empty, not a wrd report"},
         {"yes: the first line is wrong, and the rest is not read", "y\n" + std::string(1 << 20, 'y'),
@@ -544,6 +544,8 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
          list(3, {"a\uFFFC", "a\U0001D159", "a"}),
          4,
          {R"(a\uFFFC)", R"(a\U0001D159)"}},
+        {"two words of 20,000 bytes that differ in the last: their labels and tooltips show their ends",
+         list(2, {std::string(20000, 'x'), std::string(19999, 'x') + "y"})},
     };
     // Every whole report kept in the fuzz corpus; the fuzzer also keeps
     // inputs that are no report, which wrd-dot rightly refuses.
@@ -576,6 +578,8 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
             expect_rows(run_tool(dot, "-Tplain", graph).out, words, c.columns);
         }
         const std::string svg = draw(c.report, "svg", "", c.columns);
+        const auto titles = between(svg, "<title>", "</title>");
+        EXPECT_EQ(titles.size(), std::set<std::string>(titles.begin(), titles.end()).size());
         const std::string plain =
             std::regex_replace(svg, std::regex("\u2066|\u2069"), ""); // escapes' isolates
         for (const std::string& label : c.shows) {
