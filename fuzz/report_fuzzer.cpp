@@ -178,9 +178,10 @@ void walk(xmlNode* node, const std::function<void(xmlNode*)>& visit)
 // The bytes that a label shows for, as dot displays its text: libxml2 reads its
 // markup strictly, each entity its character, and a backslash pair is one
 // backslash; then a shown backslash pair is a backslash of the word, \xHH a
-// byte and \uHHHH or \UHHHHHHHH a character. Everything else must stand raw, and may not: a control byte,
-// markup, or a character that draws as nothing, as a blank, or changes its neighbours. A cut word ends in "…
-// (N bytes)": `length` gets N, and only the start is returned.
+// byte and \uHHHH or \UHHHHHHHH a character. Everything else must stand raw,
+// and may not: a control byte, markup, or a character that draws as nothing, as
+// a blank, or changes its neighbours. A cut word ends in "…END (N bytes)":
+// `length` gets N, and the start, "…" and the end are returned.
 std::string word_of_label(const std::string& label, std::size_t* length)
 {
     check(label.find_first_of(">\"]") == std::string::npos, "markup stands as entities");
@@ -192,12 +193,12 @@ std::string word_of_label(const std::string& label, std::size_t* length)
         shown += text[at];
         at += text[at] == '\\' ? 1 : 0;
     }
-    const std::size_t marker = shown.rfind("\xE2\x80\xA6 (");
+    const std::size_t marker = shown.rfind(" ("); // a word holds no blank
     *length = std::string::npos;
     if (marker != std::string::npos && shown.size() > 7 &&
         shown.compare(shown.size() - 7, 7, " bytes)") == 0) {
         std::string digits;
-        for (char c : shown.substr(marker + 5)) {
+        for (char c : shown.substr(marker + 2)) {
             digits += c >= '0' && c <= '9' ? std::string(1, c) : "";
         }
         *length = std::strtoull(digits.c_str(), nullptr, 10);
@@ -372,9 +373,15 @@ void check_dot_boxes(const Report& report, std::string_view dot)
         if (length == std::string::npos) {
             check(word == node.word, "the label shows the word's exact bytes");
         } else {
-            check(length == node.word.size() && word.size() < node.word.size() &&
-                      node.word.compare(0, word.size(), word) == 0,
-                  "a cut label shows the word's start and its length");
+            bool split = false; // at one of the ellipses, the word's start, then its end
+            for (std::size_t cut = word.find("\xE2\x80\xA6"); !split && cut != std::string::npos;
+                 cut = word.find("\xE2\x80\xA6", cut + 1)) {
+                const std::size_t end = word.size() - cut - 3;
+                split = cut + end < node.word.size() && node.word.compare(0, cut, word, 0, cut) == 0 &&
+                        node.word.compare(node.word.size() - end, end, word, cut + 3, end) == 0;
+            }
+            check(length == node.word.size() && split,
+                  "a cut label shows the word's start, its end and its length");
         }
         check(word_of.emplace(label, node.word).first->second == node.word, "two words never share a label");
     }

@@ -10,6 +10,11 @@
 #include "writers.h"
 
 #include <gtest/gtest.h>
+#ifdef WRD_ICU
+#include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -290,9 +295,9 @@ TEST(WordText, ShowsEachWordAndItsLabel)
         {"bytes of no valid UTF-8 sequence: stray, cut, overlong, surrogate; no XML character: U+FFFF",
          "\xff\x80\xc4\xc0\xaf\xed\xa0\x80\xef\xbf\xbf", R"(\xFF\x80\xC4\xC0\xAF\xED\xA0\x80\uFFFF)",
          R"(\\xFF\\x80\\xC4\\xC0\\xAF\\xED\\xA0\\x80\\uFFFF)"},
-        {"a word too long for dot's label: its start, then its length", std::string(16382, 'a'),
-         std::string(15952, 'a') + "\u2026 (16,382 bytes)",
-         std::string(15952, 'a') + "\u2026 (16,382 bytes)"},
+        {"a word too long for dot's label: its start, its end, then its length", std::string(16382, 'a'),
+         std::string(11952, 'a') + "\u2026" + std::string(4000, 'a') + " (16,382 bytes)",
+         std::string(11952, 'a') + "\u2026" + std::string(4000, 'a') + " (16,382 bytes)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -624,6 +629,17 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
          list(3, {"a\u3164b", "a\u2800b", "ab"}),
          4,
          {R"(a\u3164b)", R"(a\u2800b)"}},
+        {"the mark inside a precomposed letter: \u00F4 then U+0323 against \u1ED9, "
+         "\u0227 then U+0323 against \u1EA1 then U+0307, \u0112 then U+0327 against \u0228 then U+0304",
+         list(6, {"\u00F4\u0323", "\u1ED9", "\u0227\u0323", "\u1EA1\u0307", "\u0112\u0327", "\u0228\u0304"}),
+         4,
+         {"\u00F4\\u0323", "\u1ED9", "\u0227\\u0323", "\u1EA1\u0307", "\u0112\\u0327", "\u0228\u0304"}},
+        {"an object replacement character and a null notehead, which draw as nothing beside a letter",
+         list(3, {"a\uFFFC", "a\U0001D159", "a"}),
+         4,
+         {R"(a\uFFFC)", R"(a\U0001D159)"}},
+        {"two words of 20,000 bytes that differ in the last: their labels and tooltips show their ends",
+         list(2, {std::string(20000, 'x'), std::string(19999, 'x') + "y"})},
     };
     // Every whole report kept in the fuzz corpus; the fuzzer also keeps
     // inputs that are no report, which wrd-dot rightly refuses.
@@ -656,6 +672,8 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
             expect_rows(run_tool(dot, "-Tplain", graph).out, words, c.columns);
         }
         const std::string svg = draw(c.report, "svg", "", c.columns);
+        const auto titles = between(svg, "<title>", "</title>");
+        EXPECT_EQ(titles.size(), std::set<std::string>(titles.begin(), titles.end()).size());
         const std::string plain =
             std::regex_replace(svg, std::regex("\u2066|\u2069"), ""); // escapes' isolates
         for (const std::string& label : c.shows) {
@@ -830,6 +848,76 @@ TEST(WrdDot, ReadmeSampleAndPictureAreWhatTheProgramsGive)
     EXPECT_EQ(0, drawn.status);
     EXPECT_EQ("", drawn.err);
     EXPECT_EQ(masked(slurp(source + "/examples/wrd.svg")), masked(drawn.out));
+}
+
+// Every word shows in NFC, as ICU's normaliser says, apart from the table that
+// draws it, so that no two words draw alike; and a word in NFC of letters and
+// marks, none of them default-ignorable, shows as it is. The words are made
+// from what ICU says of each code point.
+TEST(WrdDot, EveryWordShowsInNfcAsIcuSays)
+{
+#ifndef WRD_ICU
+    GTEST_SKIP() << "SKIPPED: ICU was not found for this build's target (Debian: libicu-dev)";
+#else
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+    ASSERT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+    const std::vector<UChar32> ascii = {'a', 'c', 'e', 'n', 'o', 'u'};
+    std::vector<UChar32> letters;   // in NFC, that NFD takes apart
+    std::vector<UChar32> marks;     // of a combining class above 0
+    std::vector<UChar32> composing; // what NFC may compose with the character before it
+    for (UChar32 c = 0x80; c <= 0x10FFFF; ++c) {
+        icu::UnicodeString parts;
+        if (nfd->getDecomposition(c, parts) && nfc->isNormalized(icu::UnicodeString(c), status)) {
+            letters.push_back(c);
+        }
+        if (u_getCombiningClass(c) != 0) {
+            marks.push_back(c);
+        }
+        if (u_getIntPropertyValue(c, UCHAR_NFC_QUICK_CHECK) == UNORM_MAYBE) {
+            composing.push_back(c);
+        }
+    }
+    std::vector<icu::UnicodeString> pairs; // each letter, then each mark of a lower class than it ends with
+    for (const UChar32 letter : letters) {
+        for (const UChar32 mark : marks) {
+            if (u_getCombiningClass(mark) <
+                u_getIntPropertyValue(letter, UCHAR_TRAIL_CANONICAL_COMBINING_CLASS)) {
+                pairs.push_back(icu::UnicodeString(letter).append(mark));
+            }
+        }
+    }
+    std::vector<icu::UnicodeString> sequences(200000); // of one to six code points from the four pools
+    std::mt19937 random(33); // NOLINT(cert-msc32-c,cert-msc51-cpp): the same words every run
+    for (icu::UnicodeString& text : sequences) {
+        for (auto n = random() % 6 + 1; n > 0; --n) {
+            const std::vector<UChar32>* pools[] = {&ascii, &letters, &marks, &composing};
+            const auto& pool = *pools[random() % 4];
+            text.append(pool[random() % pool.size()]);
+        }
+    }
+    for (const auto* words : {&pairs, &sequences}) {
+        int wrong = 0;
+        for (const icu::UnicodeString& text : *words) {
+            std::string word;
+            text.toUTF8String(word);
+            const std::string shown = shown_word(word);
+            bool plain =
+                (U_GET_GC_MASK(text.char32At(0)) & U_GC_M_MASK) == 0 && nfc->isNormalized(text, status);
+            for (int32_t at = 0; at < text.length(); at = text.moveIndex32(at, 1)) {
+                plain = plain && !u_hasBinaryProperty(text.char32At(at), UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
+            }
+            if (!nfc->isNormalized(icu::UnicodeString::fromUTF8(shown), status) || (plain && shown != word)) {
+                ADD_FAILURE() << word << " shows as " << shown;
+                if (++wrong == 5) {
+                    break;
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+#endif
 }
 
 } // namespace

@@ -18,6 +18,21 @@ CodePoint code_point(std::uint32_t code)
             (bits >> 11 & 1U) != 0, (bits >> 12 & 1U) != 0};
 }
 
+std::uint32_t nfc_starter(std::uint32_t starter, int combining_class)
+{
+    while (combining_class != 0) {
+        const auto* row =
+            std::lower_bound(std::begin(kComposites), std::end(kComposites), starter,
+                             [](const auto& composite, std::uint32_t value) { return composite[0] < value; });
+        if (row == std::end(kComposites) || (*row)[0] != starter ||
+            code_point((*row)[2]).combining_class <= combining_class) {
+            return starter;
+        }
+        starter = (*row)[1];
+    }
+    return starter;
+}
+
 // Hangul composes by arithmetic: a leading consonant and a vowel make a
 // syllable, and a syllable with no trailing consonant takes one.
 bool composes(std::uint32_t starter, std::uint32_t second)

@@ -16,6 +16,12 @@ struct CodePoint {
 /// The properties of `code`; an ASCII character is a starter of one column.
 CodePoint code_point(std::uint32_t code);
 
+/// What NFC composes a mark of `combining_class` that follows `starter` with:
+/// the starter less the marks at the end of its canonical decomposition of a
+/// higher class, which NFC puts after that mark (U+1ED9 for 220 is U+1ECD);
+/// for class 0, the starter itself.
+std::uint32_t nfc_starter(std::uint32_t starter, int combining_class);
+
 /// True when NFC composes `starter` and `second`, with nothing between them
 /// that blocks, into one character: the pairs of the table, and Hangul's.
 bool composes(std::uint32_t starter, std::uint32_t second);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -20,10 +21,14 @@ struct Shown {
     int last_class = 0;        // the combining class of the last character shown
 };
 
-// True when `code`, shown as it is after `shown`, would change under NFC or
-// make two words look alike: a mark with no letter to sit on, a mark out of
-// canonical order, or a character that NFC composes with the starter before it
-// (a mark of the same class between them blocks that, a starter always does).
+// True when `code`, shown as it is after `shown`, would make two words look
+// alike: where it hides, or is a mark with no letter to sit on, or where NFC of
+// the text shown so far with `code` added would differ from that text. Since
+// what is shown so far is in NFC, that is a mark out of canonical order after
+// the marks shown, or a character that NFC composes with the starter before it
+// (a mark of the same class between them blocks that, a starter always does);
+// a mark composes with what is left of a composed starter once the marks that
+// NFC puts after it are taken off (U+00F4 then U+0323 is U+1ED9).
 bool escaped(std::uint32_t code, const CodePoint& point, const Shown& shown)
 {
     if (point.hidden || (point.mark && !shown.letter)) {
@@ -35,7 +40,8 @@ bool escaped(std::uint32_t code, const CodePoint& point, const Shown& shown)
     const bool blocked = point.combining_class == 0
                              ? !shown.starter_last
                              : !shown.starter_last && shown.last_class >= point.combining_class;
-    return point.may_compose && shown.letter && !blocked && composes(shown.starter, code);
+    return point.may_compose && shown.letter && !blocked &&
+           composes(nfc_starter(shown.starter, point.combining_class), code);
 }
 
 // How the character or stray byte at `*at` shows, which it passes.
@@ -88,9 +94,11 @@ std::string markup(const std::string& shown)
 }
 
 // graphviz reads at most 16,384 bytes of an HTML-like label, and a box's own
-// markup takes a few hundred of them; a cut word's marker needs kMarkerRoom.
+// markup takes a few hundred of them; a cut word's marker needs kMarkerRoom,
+// and its end kEndRoom.
 constexpr std::size_t kMaxWordText = 16000;
 constexpr std::size_t kMarkerRoom = 48;
+constexpr std::size_t kEndRoom = 4000;
 
 // 16382 as "16,382".
 std::string grouped(std::size_t n)
@@ -103,25 +111,53 @@ std::string grouped(std::size_t n)
     return digits;
 }
 
-// The word's text, each piece as markup when `as_markup`, cut to fit a label.
-std::string render(const std::string& word, bool as_markup)
+// The pieces of the word from byte `from` on, as if the word began there, each
+// as markup when `as_markup`, until they pass `room` bytes; `*starts` gets
+// where each piece starts, and `*letters` where each that is no mark does.
+std::string render_from(const std::string& word, std::size_t from, std::size_t room, bool as_markup,
+                        std::vector<std::size_t>* starts, std::vector<std::size_t>* letters)
 {
     std::string out;
-    std::size_t fits = 0; // the length of `out` that leaves room for the marker
     Shown context;
-    for (std::size_t at = 0; at < word.size();) {
+    for (std::size_t at = from; at < word.size() && out.size() <= room;) {
         const std::string shown = show_one(word, &at, &context);
-        const std::string piece = as_markup ? markup(shown) : shown;
-        if (out.size() + piece.size() > kMaxWordText) {
-            out.resize(fits);
-            return out + "\xE2\x80\xA6 (" + grouped(word.size()) + " bytes)";
+        std::size_t length = 0;
+        const auto first = static_cast<unsigned char>(shown[0]);
+        const CodePoint point = code_point(first < 0x80 ? first : decode_utf8(shown, 0, &length));
+        starts->push_back(out.size());
+        if (!point.mark && point.combining_class == 0) {
+            letters->push_back(out.size());
         }
-        out += piece;
-        if (out.size() <= kMaxWordText - kMarkerRoom) {
-            fits = out.size();
-        }
+        out += as_markup ? markup(shown) : shown;
     }
     return out;
+}
+
+// The word's text, each piece as markup when `as_markup`; one that would pass
+// a label's limit shows its start, "…", its end from a character that no mark
+// joins, and its length, so that two long words that differ late show apart.
+std::string render(const std::string& word, bool as_markup)
+{
+    std::vector<std::size_t> starts;
+    std::vector<std::size_t> letters;
+    std::string out = render_from(word, 0, kMaxWordText, as_markup, &starts, &letters);
+    if (out.size() <= kMaxWordText) {
+        return out;
+    }
+    out.resize(
+        *std::prev(std::upper_bound(starts.begin(), starts.end(), kMaxWordText - kMarkerRoom - kEndRoom)));
+    // The end from a whole character: past the bytes that continue one.
+    std::size_t from = word.size() - std::min(word.size(), kEndRoom);
+    while (from < word.size() && (static_cast<unsigned char>(word[from]) & 0xC0U) == 0x80) {
+        ++from;
+    }
+    starts.clear();
+    letters.clear();
+    const std::string end = render_from(word, from, SIZE_MAX, as_markup, &starts, &letters);
+    const auto cut =
+        std::lower_bound(letters.begin(), letters.end(), end.size() - std::min(end.size(), kEndRoom));
+    return out + "\xE2\x80\xA6" + (cut == letters.end() ? "" : end.substr(*cut)) + " (" +
+           grouped(word.size()) + " bytes)";
 }
 
 bool regional_indicator(std::uint32_t code) { return code >= 0x1F1E6 && code <= 0x1F1FF; }
