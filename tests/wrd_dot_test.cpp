@@ -72,7 +72,8 @@ std::string tool(const std::string& path, const std::string& name, std::string* 
 {
     if (path.empty()) {
         *why += "SKIPPED: " + name +
-                " was not found when the build was configured, or the build is a cross build. ";
+                (WRD_CROSS_BUILD ? " does not run where this cross build's tests run. "
+                                 : " was not found when the build was configured. ");
     }
     return path;
 }
