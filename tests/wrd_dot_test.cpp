@@ -39,6 +39,13 @@ struct Ran {
 // that share the temporary directory.
 const std::string kRunName = "wrd_dot_" + std::to_string(std::random_device{}());
 
+// A built program as the shell starts it: through the cross build's emulator, if any.
+std::string built(const std::string& path)
+{
+    const std::string emulator = WRD_TOOL_EMULATOR;
+    return (emulator.empty() ? "" : emulator + " ") + "'" + path + "'";
+}
+
 std::string slurp(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -72,8 +79,8 @@ std::string tool(const std::string& path, const std::string& name, std::string* 
 {
     if (path.empty()) {
         *why += "SKIPPED: " + name +
-                (WRD_CROSS_BUILD ? " does not run where this cross build's tests run. "
-                                 : " was not found when the build was configured. ");
+                (WRD_TOOLS_RUN_HERE ? " was not found when the build was configured. "
+                                    : " does not run where this cross build's tests run. ");
     }
     return path;
 }
@@ -643,7 +650,7 @@ TEST(WrdDot, ProgramAnswersItsArguments)
     if (wrd_dot.empty()) {
         GTEST_SKIP() << "SKIPPED: this cross build's wrd-dot does not run where its tests are started";
     }
-    const std::string program = "'" + wrd_dot + "'";
+    const std::string program = built(wrd_dot);
     const std::string sample = " <'" WRD_SAMPLE_REPORT "'";
     // Texts for --text that wrd refuses, in a folder that has no wrd.txt.
     const std::string texts = testing::TempDir() + kRunName + "_texts";
@@ -740,7 +747,7 @@ TEST(WrdDot, ReadmeSampleAndPictureAreWhatTheProgramsGive)
         std::string written; // in the README
         std::string run;     // here
     } replaced[] = {
-        {"../build/wrd)", "'" + wrd + "')"}, {"build/wrd-dot ", "'" + wrd_dot + "' "}, {" > wrd.svg", ""}};
+        {"../build/wrd)", built(wrd) + ")"}, {"build/wrd-dot ", built(wrd_dot) + " "}, {" > wrd.svg", ""}};
     for (const auto& r : replaced) {
         const std::size_t at = command.find(r.written);
         ASSERT_NE(std::string::npos, at) << "the README's picture command has changed: " << command;
