@@ -42,8 +42,8 @@ const std::string kRunName = "wrd_dot_" + std::to_string(std::random_device{}())
 // A built program as the shell starts it: through the cross build's emulator, if any.
 std::string built(const std::string& path)
 {
-    const std::string emulator = WRD_TOOL_EMULATOR;
-    return (emulator.empty() ? "" : emulator + " ") + "'" + path + "'";
+    const std::string quoted = "'" + path + "'";
+    return sizeof(WRD_TOOL_EMULATOR) > 1 ? WRD_TOOL_EMULATOR " " + quoted : quoted;
 }
 
 std::string slurp(const std::string& path)
