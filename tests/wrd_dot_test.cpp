@@ -546,12 +546,14 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
     };
     // Every whole report kept in the fuzz corpus; the fuzzer also keeps
     // inputs that are no report, which wrd-dot rightly refuses.
+    const std::size_t table_rows = cases.size();
     for (const auto& file : std::filesystem::directory_iterator(source + "/fuzz/corpus/report")) {
         const std::string kept = slurp(file.path().string());
         if (std::holds_alternative<Report>(parse_report(kept))) {
             cases.push_back({file.path().filename().string(), kept});
         }
     }
+    EXPECT_LT(table_rows, cases.size()) << "fuzz/corpus/report holds no whole report";
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
         SCOPED_TRACE(c.what);
