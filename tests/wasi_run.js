@@ -21,9 +21,16 @@ const wasi = new WASI({
     preopens: { '.': process.cwd() },
     returnOnExit: true,
 });
+// A module that traps, as abort() does, ends with 134, as a program that
+// SIGABRT ends does in the shell; one that cannot be loaded, with 126.
 WebAssembly.instantiate(fs.readFileSync(file), wasi.getImportObject()).then(
     ({ instance }) => {
-        process.exitCode = wasi.start(instance);
+        try {
+            process.exitCode = wasi.start(instance);
+        } catch (error) {
+            process.stderr.write(`${file}: ${error.message}\n`);
+            process.exitCode = 134;
+        }
     },
     (error) => {
         process.stderr.write(`${file}: ${error.message}\n`);
