@@ -50,7 +50,11 @@ void* allocate(std::size_t size)
 {
     void* block = std::malloc(size == 0 ? 1 : size);
     if (block == nullptr) {
+#if __cpp_exceptions
         throw std::bad_alloc();
+#else
+        std::abort(); // as the library's own operator new does without exceptions
+#endif
     }
     return block;
 }

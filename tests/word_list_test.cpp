@@ -171,6 +171,9 @@ TEST(FreeList, EmptiesOnceThenReportsEmpty)
 
 TEST(PrintList, WritesStartLineThenOneLinePerNode)
 {
+#if !GTEST_HAS_STREAM_REDIRECTION
+    GTEST_SKIP() << "SKIPPED: GoogleTest captures standard output through dup2, which WASI lacks";
+#else
     WordList list = nullptr;
     testing::internal::CaptureStdout();
     print_list(&list);
@@ -186,6 +189,7 @@ TEST(PrintList, WritesStartLineThenOneLinePerNode)
     print_list(&list);
     EXPECT_EQ(expected, testing::internal::GetCapturedStdout());
     free_list(&list);
+#endif
 }
 
 } // namespace

@@ -48,6 +48,13 @@ struct Ran {
 // that share the temporary directory.
 const std::string kRunName = "wrd_dot_" + std::to_string(std::random_device{}());
 
+// A built program as the shell starts it: through the cross build's emulator, if any.
+std::string built(const std::string& path)
+{
+    const std::string quoted = "'" + path + "'";
+    return sizeof(WRD_TOOL_EMULATOR) > 1 ? WRD_TOOL_EMULATOR " " + quoted : quoted;
+}
+
 std::string slurp(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -81,7 +88,8 @@ std::string tool(const std::string& path, const std::string& name, std::string* 
 {
     if (path.empty()) {
         *why += "SKIPPED: " + name +
-                " was not found when the build was configured, or the build is a cross build. ";
+                (WRD_TOOLS_RUN_HERE ? " was not found when the build was configured. "
+                                    : " does not run where this cross build's tests run. ");
     }
     return path;
 }
@@ -643,12 +651,14 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
     };
     // Every whole report kept in the fuzz corpus; the fuzzer also keeps
     // inputs that are no report, which wrd-dot rightly refuses.
+    const std::size_t table_rows = cases.size();
     for (const auto& file : std::filesystem::directory_iterator(source + "/fuzz/corpus/report")) {
         const std::string kept = slurp(file.path().string());
         if (std::holds_alternative<Report>(parse_report(kept))) {
             cases.push_back({file.path().filename().string(), kept});
         }
     }
+    EXPECT_LT(table_rows, cases.size()) << "fuzz/corpus/report holds no whole report";
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
         SCOPED_TRACE(c.what);
@@ -749,7 +759,7 @@ TEST(WrdDot, ProgramAnswersItsArguments)
     if (wrd_dot.empty()) {
         GTEST_SKIP() << "SKIPPED: this cross build's wrd-dot does not run where its tests are started";
     }
-    const std::string program = "'" + wrd_dot + "'";
+    const std::string program = built(wrd_dot);
     const std::string sample = " <'" WRD_SAMPLE_REPORT "'";
     // Texts for --text that wrd refuses, in a folder that has no wrd.txt.
     const std::string texts = testing::TempDir() + kRunName + "_texts";
@@ -834,7 +844,7 @@ TEST(WrdDot, ReadmeSampleAndPictureAreWhatTheProgramsGive)
         std::string written; // in the README
         std::string run;     // here
     } replaced[] = {
-        {"../build/wrd)", "'" + wrd + "')"}, {"build/wrd-dot ", "'" + wrd_dot + "' "}, {" > wrd.svg", ""}};
+        {"../build/wrd)", built(wrd) + ")"}, {"build/wrd-dot ", built(wrd_dot) + " "}, {" > wrd.svg", ""}};
     for (const auto& r : replaced) {
         const std::size_t at = command.find(r.written);
         ASSERT_NE(std::string::npos, at) << "the README's picture command has changed: " << command;
@@ -857,7 +867,7 @@ TEST(WrdDot, ReadmeSampleAndPictureAreWhatTheProgramsGive)
 TEST(WrdDot, EveryWordShowsInNfcAsIcuSays)
 {
 #ifndef WRD_ICU
-    GTEST_SKIP() << "SKIPPED: ICU was not found for this build's target (Debian: libicu-dev)";
+    GTEST_SKIP() << "SKIPPED: ICU is not installed for this build's target (Debian: libicu-dev), as in a cross build";
 #else
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
