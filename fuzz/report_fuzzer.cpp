@@ -774,12 +774,12 @@ void check_page(FuzzedDataProvider& input)
     for (const ReportNode& node : report.nodes) {
         shown.insert(fit_columns(shown_word(node.word), BoxText::kWordColumns));
     }
-    // The text, as the page keeps it for its strip: each separator as a
-    // blank or as it is, then the word as the boxes show it.
+    // The text, as the page keeps it for its strip: a carriage return or a
+    // tab as a blank, every other separator as it is, then the word as the boxes show it.
     std::string source;
     for (std::size_t w = 0; w < said.size(); ++w) {
         for (const char c : gaps[w]) {
-            source += c == '\r' || c == '\n' || c == '\t' ? ' ' : c;
+            source += c == '\r' || c == '\t' ? ' ' : c;
         }
         source += shown_word(words[said[w]]);
     }
