@@ -56,12 +56,7 @@ function loadRun(calls, gaps, seeds) {
     arrowPaths: [],
   });
   $('arrow-paths').replaceChildren();
-  // Boxes drawn by an earlier run start again as the empty list.
-  for (const box of document.querySelectorAll('#list .node:not([data-count="0"]), #list .node[data-slot]')) {
-    box.dataset.count = 0;
-    box.hidden = true;
-    for (const name of ['slot', 'compared', 'first', 'touched', 'cursor']) delete box.dataset[name];
-  }
+  forgetDrawnBoxes();
   for (let w = 0, at = 0; w < gaps.length; ++w) {
     at += gaps[w];
     state.wordStarts[w] = at;
@@ -74,6 +69,15 @@ function loadRun(calls, gaps, seeds) {
   fromHash();
   measure();
   draw();
+}
+
+// Boxes drawn by an earlier run start again as the empty list.
+function forgetDrawnBoxes() {
+  for (const box of document.querySelectorAll('#list .node:not([data-count="0"]), #list .node[data-slot]')) {
+    box.dataset.count = 0;
+    box.hidden = true;
+    for (const name of ['slot', 'compared', 'first', 'touched', 'cursor']) delete box.dataset[name];
+  }
 }
 
 // The word of report index i as the boxes show it, whole (a cut word's title).
@@ -437,8 +441,9 @@ function isolated(word, tag = 'bdi') {
 }
 // The words w - 1, w - 2, ... (step -1) or w + 1, ... (step 1) that fit in
 // `room` characters, each with the separators between it and word w, in the
-// order read from w; at most `breaks` line breaks. `cut` tells whether the
-// text goes on past them.
+// order read from w; at most `breaks` line breaks, past which a whole line
+// has room. `cut` tells whether the text goes on past them, `room` what
+// room is left.
 function neighbours(w, step, room, breaks) {
   const s = state, words = s.gaps.length, parts = [];
   const end = (k) => s.wordStarts[k] + lengthOf(s.calls[s.seeds + k]);
@@ -449,12 +454,13 @@ function neighbours(w, step, room, breaks) {
     const next = k + step,
           word = next >= 0 && next < words ? s.source.slice(s.wordStarts[next], end(next)) : '';
     const lineBreak = gap.includes('\n') ? 1 : 0;
-    if (lineBreak > breaks || gap.length > room) return {parts, cut: true, breaks};
+    if (lineBreak > breaks || gap.length > room) return {parts, cut: true, breaks, room};
     breaks -= lineBreak;
+    if (lineBreak) room = geometry.columns;
     room -= gap.length + word.length;
     parts.push(gap);
-    if (room < 0) return {parts, cut: true, breaks};
-    if (!word) return {parts, cut: false, breaks};
+    if (room < 0) return {parts, cut: true, breaks, room: 0};
+    if (!word) return {parts, cut: false, breaks, room};
     parts.push(isolated(word));
   }
 }
@@ -477,11 +483,12 @@ function describeText(at) {
   text.append(...strip(w, lengthOf(at.i), true));
 }
 // Word w marked (or plain), with the words before it (when `marked`) and
-// after it that fit in the strip's width.
+// after it that fit in the strip's width: a third of the room before it,
+// and what the words after it leave.
 function strip(w, length, marked) {
   const room = Math.max(8, geometry.columns - length), behind = marked ? Math.floor(room / 3) : 0;
-  const before = marked ? neighbours(w, -1, behind, 1) : {parts: [], cut: false, breaks: 1};
-  const after = neighbours(w, 1, room - behind, before.breaks);
+  const after = neighbours(w, 1, room - behind, 1);
+  const before = marked ? neighbours(w, -1, behind + after.room, after.breaks) : {parts: [], cut: false};
   const word = marked ? [isolated(state.source.substr(state.wordStarts[w], length), 'mark')] : [];
   return [
     ...(before.cut ? ['\u2026'] : []), ...before.parts.reverse(), ...word, ...after.parts,
