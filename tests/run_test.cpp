@@ -229,8 +229,12 @@ TEST(Run, CountsTheWordsOfWrdTxt)
          behind_seeds({{"a", 1}}),
          {},
          Stdout::kCapturedNoStdin},
-        {"the code that the page shows builds wrd's list", file("a b a pokus\r\nc,b?a"),
-         {{"c", 1}, {"b", 2}, {"a", 3}, {"druhy", 1}, {"pokus", 4}}, page_code_args, Stdout::kCaptured, true},
+        {"the code that the page shows builds wrd's list",
+         file("a b a pokus\r\nc,b?a"),
+         {{"c", 1}, {"b", 2}, {"a", 3}, {"druhy", 1}, {"pokus", 4}},
+         page_code_args,
+         Stdout::kCaptured,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

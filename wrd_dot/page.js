@@ -27,7 +27,8 @@ const geometry = {
   rows: 6,
   pitch: 88,
   beside: true,
-  columns: 60
+  columns: 60,
+  code: {lines: {}},  // measured by fitCode
 };
 const slotTop = (s) => START_HEIGHT + 32 + s * geometry.pitch;
 
@@ -63,12 +64,9 @@ function loadRun(calls, gaps, seeds) {
     at += lengthOf(calls[seeds + w]);
   }
   $('slider').max = calls.length;
-  // Measured again once a step is drawn: the code's height depends on what
-  // stands above it.
   measure();
   fromHash();
-  measure();
-  draw();
+  fitCode();
 }
 
 // Boxes drawn by an earlier run start again as the empty list.
@@ -391,7 +389,7 @@ function describe(at) {
   for (const line of document.querySelectorAll('#code [data-line]')) {
     line.toggleAttribute('data-current', line.dataset.line === at.action);
   }
-  showCodeLine();
+  showCodeLine(at.action);
   $('slider').value = k;
   $('at').textContent =
       k === 0 ? `step 0 of ${n} calls` : `call ${k} of ${n}, step ${state.line} of ${at.step.lines}`;
@@ -402,14 +400,13 @@ function describe(at) {
   $('what').textContent = sentence(at);
   describeText(at);
 }
-// Scrolls the code, within its box, to the current line.
-function showCodeLine() {
-  const code = $('code'), line = code.querySelector('[data-current]');
-  if (!line) return;
-  const top = line.offsetTop, bottom = top + line.offsetHeight;
-  if (top < code.scrollTop || bottom > code.scrollTop + code.clientHeight) {
-    code.scrollTop = top - (code.clientHeight - line.offsetHeight) / 2;
-  }
+// Scrolls the code, within its box, to the line of `action`, from the
+// geometry that fitCode measured, so that a step lays the page out once.
+function showCodeLine(action) {
+  const code = geometry.code, line = code.lines[action];
+  if (!line || (line[0] >= code.scroll && line[0] + line[1] <= code.scroll + code.height)) return;
+  code.scroll = Math.max(0, Math.min(line[0] - (code.height - line[1]) / 2, code.scrollHeight - code.height));
+  $('code').scrollTop = code.scroll;
 }
 // The sentence that #what shows, and the live region says.
 function sentence(at) {
@@ -497,7 +494,7 @@ function strip(w, length, marked) {
 }
 
 // Sizes that depend on the window: the boxes, the rows that fit under the
-// list's top, where a new node goes, the code's height and the strip's width.
+// list's top, where a new node goes and the strip's width.
 function measure() {
   const sample = state.boxes[0], g = geometry, list = $('list');
   if (sample) {
@@ -516,16 +513,27 @@ function measure() {
   g.nullWidth = $('null').offsetWidth;
   g.pitch = g.boxHeight + GAP;
   g.beside = list.clientWidth >= LEFT + 2 * g.boxWidth + BESIDE;
-  const wide = getComputedStyle(document.querySelector('main')).display === 'grid';
-  const code = $('code');
-  code.style.maxHeight =
-      wide ? Math.max(120, innerHeight - code.getBoundingClientRect().top - 24) + 'px' : '';
   const listTop = list.getBoundingClientRect().top + scrollY;
   g.rows = Math.max(4, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
   const text = $('text'), probe = text.appendChild(document.createElement('span'));
   probe.textContent = '0'.repeat(10);
   g.columns = Math.max(20, Math.floor(text.clientWidth / (probe.offsetWidth / 10)) - 2);
   probe.remove();
+}
+
+// The code's height on a wide screen, down to the window's bottom, and where
+// its lines stand in it; measured once a step is drawn, since it depends on
+// what stands above it.
+function fitCode() {
+  const code = $('code'), wide = getComputedStyle(document.querySelector('main')).display === 'grid';
+  code.style.maxHeight =
+      wide ? Math.max(120, innerHeight - code.getBoundingClientRect().top - 24) + 'px' : '';
+  const lines = {};
+  for (const line of code.querySelectorAll('[data-line]')) {
+    lines[line.dataset.line] = [line.offsetTop, line.offsetHeight];
+  }
+  geometry.code = {lines, height: code.clientHeight, scrollHeight: code.scrollHeight, scroll: code.scrollTop};
+  showCodeLine($('call').dataset.action);
 }
 
 // Each step the reader takes is an entry in the history; a held key's
@@ -553,7 +561,11 @@ addEventListener('popstate', fromHash);
 addEventListener('resize', () => {
   measure();
   draw();
+  fitCode();
 });
+$('code').addEventListener('scroll', () => {
+  geometry.code.scroll = $('code').scrollTop;
+}, {passive: true});
 addEventListener('keydown', (e) => {
   const keys = {
     ArrowRight: 'next',
