@@ -496,29 +496,29 @@ function strip(w, length, marked) {
 // Sizes that depend on the window: the boxes, the rows that fit under the
 // list's top, where a new node goes and the strip's width.
 function measure() {
-  const sample = state.boxes[0], g = geometry, list = $('list');
-  if (sample) {
-    const hidden = sample.hidden, slot = sample.dataset.slot;
-    cellsOf(sample);
-    sample.hidden = false;
-    sample.dataset.slot = 'measure';
-    g.boxWidth = sample.offsetWidth;
-    g.boxHeight = sample.offsetHeight;
-    sample.hidden = hidden;
-    if (slot === undefined)
-      delete sample.dataset.slot;
-    else
-      sample.dataset.slot = slot;
-  }
-  g.nullWidth = $('null').offsetWidth;
-  g.pitch = g.boxHeight + GAP;
-  g.beside = list.clientWidth >= LEFT + 2 * g.boxWidth + BESIDE;
-  const listTop = list.getBoundingClientRect().top + scrollY;
-  g.rows = Math.max(4, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
-  const text = $('text'), probe = text.appendChild(document.createElement('span'));
+  const sample = state.boxes[0] || document.createElement('div'), g = geometry, list = $('list');
+  // Everything that is measured is put in place first, so that the page is
+  // laid out once.
+  const hidden = sample.hidden, slot = sample.dataset.slot, text = $('text');
+  if (sample.isConnected) cellsOf(sample);
+  sample.hidden = false;
+  sample.dataset.slot = 'measure';
+  const probe = text.appendChild(document.createElement('span'));
   probe.textContent = '0'.repeat(10);
+  g.boxWidth = sample.offsetWidth;
+  g.boxHeight = sample.offsetHeight;
+  g.nullWidth = $('null').offsetWidth;
   g.columns = Math.max(20, Math.floor(text.clientWidth / (probe.offsetWidth / 10)) - 2);
+  const listTop = list.getBoundingClientRect().top + scrollY;
+  g.beside = list.clientWidth >= LEFT + 2 * g.boxWidth + BESIDE;
   probe.remove();
+  sample.hidden = hidden;
+  if (slot === undefined)
+    delete sample.dataset.slot;
+  else
+    sample.dataset.slot = slot;
+  g.pitch = g.boxHeight + GAP;
+  g.rows = Math.max(4, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
 }
 
 // The code's height on a wide screen, down to the window's bottom, and where
