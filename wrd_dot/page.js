@@ -32,6 +32,9 @@ const geometry = {
 };
 const slotTop = (s) => START_HEIGHT + 32 + s * geometry.pitch;
 
+// Reads a run, with the boxes and #source as they stand, forgets all that an
+// earlier run drew, and draws the step that the address names (step 0 if
+// none). It may be called again once the boxes and #source are replaced.
 function loadRun(calls, gaps, seeds) {
   const boxes = [...document.querySelectorAll('#list .node')];
   Object.assign(state, {
