@@ -10,35 +10,21 @@ import gzip
 import os
 import random
 import statistics
-import subprocess
 import sys
 import tempfile
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests"))
+from browser import browser, page as written  # noqa: E402
+
 BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
 STEPS = 40
 
 
-def browser():
-    options = webdriver.ChromeOptions()
-    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--window-size=1280,800"):
-        options.add_argument(flag)
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-
-
 def page(folder, words):
-    """The page of the run of `words`, written by wrd and wrd-dot in `folder`."""
-    with open(os.path.join(folder, "wrd.txt"), "w") as text:
-        text.write("\n".join(" ".join(words[i:i + 12]) for i in range(0, len(words), 12)) + "\n")
-    listed = subprocess.run([os.path.join(BUILD, "wrd")], cwd=folder, check=True, capture_output=True).stdout
-    html = subprocess.run([os.path.join(BUILD, "wrd-dot"), "-T", "html"], cwd=folder, input=listed, check=True,
-                          capture_output=True).stdout
-    path = os.path.join(folder, "steps.html")
-    with open(path, "wb") as out:
-        out.write(html)
+    """The page of the run of `words`, 12 to a line, written in `folder`: its path and bytes."""
+    text = "\n".join(" ".join(words[i:i + 12]) for i in range(0, len(words), 12)) + "\n"
+    path, html, _ = written(folder, os.path.join(BUILD, "wrd"), os.path.join(BUILD, "wrd-dot"), text)
     return path, html
 
 

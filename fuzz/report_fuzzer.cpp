@@ -767,12 +767,13 @@ void check_page(FuzzedDataProvider& input)
           "the page of an empty report is refused, with nothing written");
     (void)std::fclose(empty);
 
-    // The text, as the page keeps it for its strip: each separator as a
-    // blank or as it is, then the word as the boxes show it.
+    // The text, as the page keeps it for its strip: a carriage return or a
+    // tab as a blank, every other separator as it is, then the word as the
+    // boxes show it.
     std::string source;
     for (std::size_t w = 0; w < said.said.size(); ++w) {
         for (const char c : said.gaps[w]) {
-            source += c == '\r' || c == '\n' || c == '\t' ? ' ' : c;
+            source += c == '\r' || c == '\t' ? ' ' : c;
         }
         source += shown_word(said.words[said.said[w]]);
     }

@@ -1,48 +1,66 @@
 #!/usr/bin/python3
-"""The page of wrd-dot -T html as a person uses it: in Chromium, driven by
-Selenium, in a 1280x800 window, reading the state from the live page.
+"""The page of wrd-dot -T html, and wrd-dot's SVG, as a person sees them: in
+Chromium, driven by Selenium, on the screens of a phone, a tablet and three
+desktops, reading the state from the live page.
 
-usage: /usr/bin/python3 tests/page_test.py WRD WRD_DOT MAKE_CORPUS
+usage: /usr/bin/python3 tests/page_test.py WRD WRD_DOT MAKE_CORPUS AXE_JS
 Exits 77 with SKIPPED and the reason where the browser, its driver or Selenium
-is missing, unless WRD_REQUIRE_BROWSER is set (as CI sets it): then it fails."""
+is missing, unless WRD_REQUIRE_BROWSER is set (as CI sets it): then it fails.
+axe-core (AXE_JS) is skipped where it is missing, unless CI or
+WRD_REQUIRE_BROWSER is set."""
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import unittest
 
-WRD, WRD_DOT, MAKE_CORPUS = (os.path.abspath(path) for path in sys.argv[1:4])
-DRIVER = shutil.which("chromedriver") or "/usr/bin/chromedriver"
-try:
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
-    from selenium.webdriver.common.keys import Keys
-    missing = [] if os.path.exists(DRIVER) else ["chromedriver (Debian: chromium-driver)"]
-except ImportError:
-    missing = ["Selenium for /usr/bin/python3 (Debian: python3-selenium)"]
-if missing and os.environ.get("WRD_REQUIRE_BROWSER"):
-    print("FAILED: %s is missing, and WRD_REQUIRE_BROWSER asks for the page test to run" % missing[0])
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from browser import MISSING, browser, page  # noqa: E402
+
+WRD, WRD_DOT, MAKE_CORPUS, AXE = (os.path.abspath(path) for path in sys.argv[1:5])
+REQUIRED = os.environ.get("WRD_REQUIRE_BROWSER") or os.environ.get("CI")
+if MISSING and os.environ.get("WRD_REQUIRE_BROWSER"):
+    print("FAILED: %s is missing, and WRD_REQUIRE_BROWSER asks for the page test to run" % MISSING)
     sys.exit(1)
-if missing:
-    print("SKIPPED: %s is missing" % missing[0])
+if MISSING:
+    print("SKIPPED: %s is missing" % MISSING)
     sys.exit(77)
+from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 FOLDER = tempfile.mkdtemp()
+SEPARATORS = r"[ \r\n\t,.?!]+"
 
 
-def page(name, text):
-    """The page of the run of `text`, as wrd and wrd-dot write it where wrd ran."""
-    folder = os.path.join(FOLDER, name)
-    os.mkdir(folder)
-    with open(os.path.join(folder, "wrd.txt"), "wb") as out:
-        out.write(text.encode())
-    listed = subprocess.run([WRD], cwd=folder, check=True, capture_output=True).stdout
-    html = subprocess.run([WRD_DOT, "-T", "html"], cwd=folder, input=listed, check=True, capture_output=True)
-    path = os.path.join(folder, "steps.html")
-    with open(path, "wb") as out:
-        out.write(html.stdout)
-    return "file://" + path
+def url_of(name, text):
+    """The address of the page of the run of `text`, and wrd's report."""
+    path, _, report = page(os.path.join(FOLDER, name), WRD, WRD_DOT, text)
+    return "file://" + path, report
+
+
+def report(words, next_of_last="(nil)"):
+    """A report as wrd prints it, of nodes holding `words`, at 0x10, 0x20 ..."""
+    lines = ["Zacatek seznamu: 0x10"]
+    for n, word in enumerate(words, 1):
+        last = n == len(words)
+        lines.append("%3d Adresa: 0x%x Cetnost: %3d Slovo: %s  Dalsi: %s"
+                     % (n, 16 * n, 1, word, next_of_last if last else "0x%x" % (16 * n + 16)))
+    return "\n".join(lines) + "\n"
+
+
+def steps_of(text):
+    """A call step, a compare step and a link step of the run of `text`: the
+    call of the new word nearest the middle of the run, at its end, at its
+    second compare and at its link."""
+    calls = ["pokus", "druhy", "pokus", "pokus"] + [w for w in re.split(SEPARATORS, text) if w]
+    seen, new = set(), []
+    for k, word in enumerate(calls, 1):
+        if word not in seen:
+            new.append((abs(k - len(calls) // 2), k, len(seen)))
+            seen.add(word)
+    _, k, listed = min(new)
+    return {"call": "%d" % k, "compare": "%d.2" % k, "link": "%d.%d" % (k, listed + 3)}
 
 
 # The boxes in report order as one string: "-" for a node that does not exist
@@ -69,16 +87,42 @@ for(const p of document.querySelectorAll('#arrow-paths path')){
 }
 return out;"""
 
-# The rectangles that must lie within the window, by what they show.
-IN_VIEW = """
-const out=[];
-for(const [what,sel] of [['controls','header'],['call','#call'],['code line','#code [data-current]'],
-  ['text','#text mark'],['start pointer','#start'],['first node','[data-first]'],
-  ['raised or made node','[data-touched]'],['cursor node','[data-cursor]']]){
-  const el=document.querySelector(sel);
-  if(!el)continue;
-  const r=el.getBoundingClientRect();
-  if(r.width===0||r.top<0||r.left<0||r.bottom>innerHeight||r.right>innerWidth)out.push(what);
+# What is wrong with the page on this screen, by kind: arguments[0] is true
+# on a touch screen, arguments[1] maps each address to the report's Dalsi.
+SCREEN = """
+const [touch, dalsi] = arguments, out = {}, layer = document.getElementById('arrows').getBoundingClientRect();
+const shown = (e) => e.getClientRects().length > 0;
+out.scale = visualViewport.scale === 1 ? [] : [visualViewport.scale];
+out.sideways = document.documentElement.scrollWidth > innerWidth ? [document.documentElement.scrollWidth] : [];
+out.small = [...document.querySelectorAll('body *')].filter((e) => shown(e) &&
+  [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim()) &&
+  parseFloat(getComputedStyle(e).fontSize) < 12).map((e) => e.id || e.className || e.tagName);
+out.small.push(...[...document.querySelectorAll('[data-compared]')].filter((e) =>
+  parseFloat(getComputedStyle(e, '::after').fontSize) < 12).map(() => 'a compared mark'));
+out.buttons = [...document.querySelectorAll('button, input')].filter((b) => {
+  const r = b.getBoundingClientRect();
+  return touch && (r.width < 44 || r.height < 44);
+}).map((b) => b.id);
+out.arrows = [...document.querySelectorAll('#arrow-paths path')].filter((p) => {
+  const r = p.getBoundingClientRect();
+  return p.getAttribute('d') && (r.left < Math.max(layer.left, 0) - 1 || r.top < Math.max(layer.top, 0) - 1 ||
+    r.right > Math.min(layer.right, innerWidth) + 1 || r.bottom > Math.min(layer.bottom, innerHeight) + 1);
+}).map((p) => p.getAttribute('d'));
+const make = document.getElementById('call').dataset.action === 'make';
+out.next = [...document.querySelectorAll('#list .node[data-slot]')].map((b) =>
+  [b.dataset.address, b.querySelector('[data-field=next]').textContent]).filter(([a, next]) =>
+  next !== 'next ' + (make && document.querySelector(`[data-address="${a}"]`).dataset.slot === 'new' ?
+                      'NULL' : dalsi[a]));
+out.folds = [...document.querySelectorAll('.fold:not([hidden])')].filter((f) => f.dataset.nodes < 2)
+  .map((f) => f.textContent);
+out.view = [];
+for (const [what, sel] of [['controls', 'nav'], ['call', '#call'], ['code line', '#code [data-current]'],
+  ['text', '#text mark'], ['start pointer', '#start'], ['first node', '[data-first]'],
+  ['raised or made node', '[data-touched]'], ['cursor node', '[data-cursor]']]) {
+  const el = document.querySelector(sel);
+  if (!el) continue;
+  const r = el.getBoundingClientRect();
+  if (r.width === 0 || r.top < 0 || r.left < 0 || r.bottom > innerHeight || r.right > innerWidth) out.view.push(what);
 }
 return out;"""
 
@@ -91,15 +135,23 @@ const next=document.getElementById('next'),t0=performance.now();
 for(let i=0;i<40;++i){next.click();document.body.getBoundingClientRect();}
 return performance.now()-t0;"""
 
+# For each word drawn in the SVG: R when its first character stands right of
+# its last, else L; then the same for an escape's backslash against its u; S
+# where the word draws past its cell.
+DIRECTIONS = """
+return [...document.querySelectorAll('text.word')].map((t) => {
+  const x = (i) => t.getExtentOfChar(i).x, e = t.textContent.indexOf('\\\\');
+  const c = t.parentNode.querySelector('rect').getBoundingClientRect(), b = t.getBoundingClientRect();
+  return (x(0) > x(t.getNumberOfChars() - 1) ? 'R' : 'L') + (e < 0 ? '' : x(e) < x(e + 1) ? 'L' : 'R') +
+    (document.elementsFromPoint(c.right + 3, (b.top + b.bottom) / 2).includes(t) ? 'S' : '');
+}).join();"""
+
 
 class Page(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        options = webdriver.ChromeOptions()
-        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=1280,800"):
-            options.add_argument(flag)
-        cls.driver = webdriver.Chrome(service=Service(DRIVER), options=options)
-        cls.run_page = page("run", "pokus a b a druhy")
+        cls.driver = browser()
+        cls.run_page, _ = url_of("run", "pokus a b a druhy")
 
     @classmethod
     def tearDownClass(cls):
@@ -113,85 +165,135 @@ class Page(unittest.TestCase):
     def state(self):
         return self.driver.execute_script(STATE)
 
+    def read(self, element):
+        # A lone surrogate reads as U+FFFD, as the page shows it.
+        return self.driver.execute_script(
+            "return document.getElementById(arguments[0]).textContent.toWellFormed()", element)
+
     def test_steps_show_the_list_as_it_stands(self):
-        rows = [  # the boxes b, a, druhy, pokus, and the action
-            ("0", "- - - - none"),  # the empty list, before the first call
-            ("2", "- - 1Ft 1c1 head"),  # the second seed word: new, after comparing the first
-            ("4", "- - 1Fc1 3c2tp raise"),  # the last seed word: a match at the second node, p still on it
-            ("7", "1Ft 1c1 1c2 4c3 head"),  # a new word, after comparing every node
-            ("9", "1Fc1 2c2 2c3tp 4 raise"),  # a seed word in the text: a match at the third node
-            ("7.2", "- 1Fc1 1c2p 4 compare"),  # line 2 of a new word's call: the cursor at the second node
-            ("7.4", "1t 1Fc1 1c2 4c3 make"),  # made, not yet linked nor first
-            ("7.5", "1t 1Fc1 1c2 4c3 link"),  # linked to the old first node, which is still first
-            ("1.2", "- - - 1t link"),  # the first node made, linked to NULL
-            ("1e2", "- - - - none"),  # not a step: step 0
-            ("16", "- - - - none"),  # past the last call: step 0
-            ("7.7", "- - - - none"),  # past the call's last line: step 0
+        rows = [  # the boxes b, a, druhy, pokus, and the action; what #note says
+            ("0", "- - - - none", ""),  # the empty list, before the first call
+            ("2", "- - 1Ft 1c1 head", ""),  # the second seed word: new, after comparing the first
+            ("4", "- - 1Fc1 3c2tp raise", ""),  # the last seed word: a match at the second node, p still on it
+            ("7", "1Ft 1c1 1c2 4c3 head", ""),  # a new word, after comparing every node
+            ("9", "1Fc1 2c2 2c3tp 4 raise", ""),  # a seed word in the text: a match at the third node
+            ("7.2", "- 1Fc1 1c2p 4 compare", ""),  # step 2 of a new word's call: the cursor at the second node
+            ("7.4", "- 1Fc1 1c2 4c3 miss", ""),  # p is nullptr: the loop ends, nothing made yet
+            ("7.5", "1t 1Fc1 1c2 4c3 make", ""),  # made, not yet linked nor first
+            ("7.6", "1t 1Fc1 1c2 4c3 link", ""),  # linked to the old first node, which is still first
+            ("1.1", "- - - - miss", ""),  # the empty list: the loop ends at once
+            ("1.3", "- - - 1t link", ""),  # the first node made, linked to NULL
+            ("1e2", "- - - - none", "The address names no step"),  # malformed: step 0, said
+            ("-1", "- - - - none", "The address names no step"),
+            ("99999999", "1Fc1 2c2 2c3tp 4 raise", "The run has 9 calls: this is the last."),  # the nearest: the last
+            ("7.9", "1Ft 1c1 1c2 4c3 head", "Call 7 has 7 steps: this is the nearest to 9."),  # one past the last
         ]
-        for step, expected in rows:
+        for step, expected, note in rows:
             with self.subTest(step=step):
                 self.open(self.run_page + "#step=" + step)
                 self.assertEqual(expected, self.state())
-                self.assertEqual(1, len(self.driver.find_elements("css selector", "#code [data-current]")))
+                self.assertIn(note, self.read("note"))
+                self.assertEqual(step != "0" and not note.startswith("The address"),
+                                 len(self.driver.find_elements("css selector", "#code [data-current]")) == 1)
                 self.assertEqual([], self.driver.execute_script(ARROWS_OFF))
-        self.open(self.run_page.replace("steps.html", "steps.html#x&step=7"))
-        self.assertEqual("- - - - none", self.state())
 
     def test_line_steps_run_in_the_order_of_the_code(self):
         self.open(self.run_page + "#step=6")
-        actions, lines, cursors = [], [], []
+        actions, lines, cursors, events = [], [], [], []
+        self.driver.execute_script(
+            "window.seen=[];document.addEventListener('wrd-step',(e)=>seen.push(e.detail.action+e.detail.node))")
         for _ in range(10):  # call 7 (b, new) and call 8 (a, a match at the second node)
             self.driver.find_element("id", "next-line").click()
             actions.append(self.driver.find_element("id", "call").get_attribute("data-action"))
             lines.append(self.driver.execute_script("return document.querySelector('#code [data-current]').textContent"))
             cursors.append(self.driver.execute_script(
                 "const c=document.querySelector('[data-cursor]');return c?c.dataset.address:''"))
-        self.assertEqual(["compare"] * 3 + ["make", "link", "head"] + ["compare"] * 2 + ["raise"] + ["compare"],
-                         actions)
-        self.assertEqual(1, len(set(lines[0:3] + lines[6:8])), lines)  # one line for every compare
-        self.assertEqual(5, len(set(lines[2:6] + [lines[8]])), lines)  # another for each other action
+        self.assertEqual(["compare"] * 3 + ["miss", "make", "link", "head"] + ["compare"] * 2 + ["raise"], actions)
+        self.assertEqual(1, len(set(lines[0:3] + lines[7:9])), lines)  # one line for every compare
+        self.assertEqual(6, len(set(lines[2:7] + [lines[9]])), lines)  # another for each other action
+        self.assertIn("for (", lines[3])  # the loop's end marks the for line
         addresses = self.driver.execute_script(
             "return [...document.querySelectorAll('#list .node')].map(b=>b.dataset.address)")
         b, a, druhy, pokus = addresses
-        self.assertEqual([a, druhy, pokus, "", "", "", b, a, a, b], cursors)
-        self.assertTrue(self.driver.current_url.endswith("#step=9.1"), self.driver.current_url)
-        self.assertEqual("druhy", self.driver.find_element("css selector", "#text mark").text)
+        self.assertEqual([a, druhy, pokus, "", "", "", "", b, a, a], cursors)
+        # The event names the node under p, or raised or made: report indices.
+        self.assertEqual(["compare1", "compare2", "compare3", "miss-1", "make0", "link0", "head0", "compare0",
+                          "compare1", "raise1"], self.driver.execute_script("return seen"))
+        self.assertTrue(self.driver.current_url.endswith("#step=8"), self.driver.current_url)
+        self.assertEqual("a", self.driver.find_element("css selector", "#text mark").text)
 
-    def test_buttons_and_keys_move_by_calls_and_lines(self):
+    def test_buttons_keys_and_history_move_by_calls_and_lines(self):
         self.open(self.run_page + "#step=0")
         body = self.driver.find_element("tag name", "body")
+        click = self.driver.find_element
         rows = [  # what is pressed, and the step it leads to
-            (lambda: self.driver.find_element("id", "next").click(), "#step=1"),
+            (lambda: click("id", "next").click(), "#step=1"),
             (lambda: body.send_keys(Keys.ARROW_RIGHT), "#step=2"),
             (lambda: body.send_keys(Keys.ARROW_DOWN), "#step=3.1"),
-            (lambda: self.driver.find_element("id", "prev-line").click(), "#step=2"),
+            (lambda: click("id", "prev-line").click(), "#step=2"),
             (lambda: body.send_keys(Keys.ARROW_DOWN), "#step=3.1"),
             (lambda: body.send_keys(Keys.ARROW_RIGHT), "#step=3"),  # within a call: to its end, not the next's
             (lambda: body.send_keys(Keys.ARROW_DOWN), "#step=4.1"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=3"),  # within a call: to the state before it
             (lambda: body.send_keys(Keys.END), "#step=9"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=8"),
-            (lambda: self.driver.find_element("id", "first").click(), "#step=0"),
+            (lambda: click("id", "first").click(), "#step=0"),
+            (self.driver.back, "#step=8"),  # each step taken is an entry in the history
+            (self.driver.back, "#step=9"),
+            (self.driver.forward, "#step=8"),
         ]
         for press, expected in rows:
             press()
             self.assertEqual(expected, self.driver.execute_script("return location.hash"))
+            self.assertEqual(expected, "#step=" + self.driver.execute_script("return label()"))
 
-    def test_the_action_is_in_view_at_every_kind_of_step(self):
-        corpus = subprocess.run([MAKE_CORPUS, "4096"], check=True, capture_output=True).stdout.decode()
-        url = page("corpus", corpus)
-        self.open(url + "#step=0")
-        self.assertEqual([1280, 800], self.driver.execute_script("return [outerWidth, outerHeight]"))
-        calls = int(self.driver.find_element("id", "slider").get_attribute("max"))
-        for step in ["1", "5", "100", str(calls // 2), str(calls), "100.1", "%d.5" % (calls // 2), "%d.1" % calls]:
+    def test_every_screen_shows_the_step_whole(self):
+        text = subprocess.run([MAKE_CORPUS, "4096"], check=True, capture_output=True).stdout.decode()
+        url, listed = url_of("corpus", text)
+        dalsi = {a: "NULL" if re.fullmatch(r"\(nil\)|0+", n) else n
+                 for a, n in re.findall(r"Adresa: (\S+) .*  Dalsi: (\S+)$", listed, re.M)}
+        screens = [  # width, height, pixel ratio, touch, mobile
+            (390, 844, 3, True, True),  # a phone
+            (768, 1024, 1, True, False),  # a tablet
+            (1024, 700, 1, False, False),
+            (1280, 800, 1, False, False),
+            (1920, 1080, 1, False, False),
+        ]
+        try:
+            for width, height, ratio, touch, mobile in screens:
+                self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                    "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": mobile})
+                self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": touch,
+                                                                                   "maxTouchPoints": 5})
+                for kind, step in steps_of(text).items():
+                    with self.subTest(screen="%dx%d" % (width, height), step=kind):
+                        self.open(url + "#step=" + step)
+                        problems = self.driver.execute_script(SCREEN, touch, dalsi)
+                        self.assertEqual({k: [] for k in problems}, problems)
+                        self.assertEqual([], self.driver.execute_script(ARROWS_OFF))
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+            self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+
+    def test_axe_finds_no_serious_violation(self):
+        if not os.path.exists(AXE):
+            if REQUIRED:
+                self.fail("axe-core is missing (%s), and CI or WRD_REQUIRE_BROWSER asks for it" % AXE)
+            self.skipTest("axe-core is missing (%s): npm install --prefix build/axe axe-core@4" % AXE)
+        with open(AXE) as script:
+            axe = script.read()
+        for step in ["0", "7.2", "7.4", "7.6", "9"]:
             with self.subTest(step=step):
-                self.open(url + "#step=" + step)
-                self.assertNotEqual("none", self.state().split()[-1])
-                self.assertEqual([], self.driver.execute_script(IN_VIEW))
-                self.assertEqual([], self.driver.execute_script(ARROWS_OFF))  # past folds too
+                self.open(self.run_page + "#step=" + step)
+                self.driver.execute_script(axe)
+                found = self.driver.execute_async_script("""
+const done = arguments[arguments.length - 1];
+axe.run(document).then((r) => done(r.violations.filter((v) => ['critical', 'serious'].includes(v.impact))
+  .map((v) => v.id + ': ' + v.nodes.map((n) => n.target).join(' '))));""")
+                self.assertEqual([], found)
 
     def test_words_show_whole_and_as_they_are_written(self):
-        self.open(page("words", "שלום %s %s" % ("W" * 20, "W" * 21)) + "#step=7")
+        self.open(url_of("words", "שלום %s %s" % ("W" * 20, "W" * 21))[0] + "#step=7")
         # The words that overflow their cell: none, not even 20 W or a cut word's "…".
         self.assertEqual([], self.driver.execute_script(
             "return [...document.querySelectorAll('#list bdi')].filter(b=>b.scrollWidth>b.clientWidth)"
@@ -202,27 +304,70 @@ const t=[...document.querySelectorAll('#list bdi')].find(b=>b.textContent==='ש�
 const x=(i)=>{r.setStart(t,i);r.setEnd(t,i+1);return r.getBoundingClientRect().left;};
 return [x(0),x(3)];""")
         self.assertGreater(left_of[0], left_of[1])
+        rocket, ki = "\U0001F680", "\u0915\u093F"
         rows = [  # a text, a step, an element, and what it reads there
-            ("a%s b %s" % ("\U0001F680" * 20, "\U0001F680" * 30), "6", "text",
-             "\u2026" + "\U0001F680" * 14 + " b " + "\U0001F680" * 19 + "\u2026"),  # cut between surrogate pairs, "…" where cut
-            ("\u0915\u093F" * 20 + " b " + "\u0915\u093F" * 30, "6", "text",
-             "\u2026" + "\u0915\u093F" * 14 + " b " + "\u0915\u093F" * 19 + "\u2026"),  # a vowel sign kept with its letter
-            ("pokus", "1.1", "what", "The list is empty: a new node is made, with count 1, not yet linked."),
-            ("pokus", "2.2", "what", "Its one node holds another word: a new node is made, with count 1, not yet linked."),
-            ("a b c d e", "9", "fold-tail", "\u22EE 1 more node, all compared, then NULL"),  # one node under the fold
+            ("a%s b %s" % (rocket * 20, rocket * 30), "6", "text", "\u2026 b \u2026"),  # cut between words only
+            ("a%s b %s" % (ki * 20, ki * 30), "6", "text", "\u2026 b \u2026"),
+            ("one two\r\nthree, four", "7", "text", "one two\nthree, four"),  # a line break shows as one
+            ("pokus", "1.1", "what", "The list is empty: p starts as nullptr, the loop ends at once, "
+             "and the word is not found."),
+            ("pokus", "2.2", "what", "p is nullptr: the loop ends, and the list's one node does not hold the word."),
+            ("pokus", "2.3", "what", "A new node is made, value-initialised: count 1, next NULL, not yet linked."),
+            ("pokus", "2.1", "at", "call 2 of 5, step 1 of 5"),  # steps, not lines of the code
         ]
         for n, (text, step, element, expected) in enumerate(rows):
             with self.subTest(text=text[:12], step=step):
-                self.open(page("reads%d" % n, text) + "#step=" + step)
-                # A lone surrogate reads as U+FFFD, as the page shows it.
-                self.assertEqual(expected, self.driver.execute_script(
-                    "const t=document.getElementById(arguments[0]).textContent;return t.toWellFormed()", element))
+                self.open(url_of("reads%d" % n, text)[0] + "#step=" + step)
+                self.assertEqual(expected, self.read(element))
+
+    def test_the_strip_keeps_the_text_in_its_order(self):
+        # Each word an isolate, left to right in the text's order, Arabic
+        # beside Hebrew and Korean; the word of call 8 is the first שלום.
+        text = "مرحبا بالعالم مرحبا. שלום שלום, עולם לום 안녕"
+        self.open(url_of("scripts", text)[0] + "#step=8")
+        words = self.driver.execute_script(
+            "return [...document.querySelectorAll('#text bdi, #text mark')]"
+            ".map((e) => [e.textContent, e.getBoundingClientRect().left])")
+        shown = " ".join(w for w, _ in words)
+        self.assertIn("مرحبا שלום שלום עולם לום 안녕", shown)
+        self.assertIn(shown, re.sub(SEPARATORS, " ", text))
+        self.assertEqual(sorted(x for _, x in words), [x for _, x in words])
+
+    def test_svg_draws_each_word_in_its_own_direction(self):
+        examples = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "examples")
+        sample = subprocess.run([WRD], cwd=examples, check=True, capture_output=True).stdout.decode()
+        words = ["\u05E9\u05DC\u05D5\u05DD", "\u0645\u0631\u062D\u0628\u0627", "abc", "1\u05D0", "a\u05D0",
+                 "\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645", "\u0DC3\u0DD2\u0D82\u0DC4\u0DBD" * 5,
+                 "\u0BA8\u0BA9\u0BCD\u0BB1\u0BBF" * 6, "\u2460\u2461" * 11]
+        rows = [  # a report, and the direction of each word, as DIRECTIONS gives it
+            ("Seznam je prazdny.\n", ""),  # the empty list
+            (report(["slovo"]), "L"),  # one node
+            # Hostile words, a long word and an unknown address: the picture still reads as SVG.
+            (report(["\"<&>]]\\x\x01\udcff\uffff", "a" * 16382], "0x99"), None),
+            (sample, None),
+            # Hebrew, Arabic, Latin; a digit then Hebrew reads right to left, Latin then Hebrew left to
+            # right; Persian with a zero-width non-joiner, shown as \u200C, its escape left to right;
+            # Sinhala, Tamil and circled numbers, wider than a column, not past their cells.
+            (report(words), "R,R,L,R,L,RL,L,L,L"),
+        ]
+        for n, (listed, expected) in enumerate(rows):
+            with self.subTest(row=n):
+                path = os.path.join(FOLDER, "list%d.svg" % n)
+                with open(path, "wb") as out:
+                    out.write(subprocess.run([WRD_DOT, "-T", "svg"], input=listed.encode("utf-8", "surrogateescape"),
+                                             check=True, capture_output=True).stdout)
+                self.open("file://" + path)
+                self.assertEqual(["svg", 0], self.driver.execute_script(
+                    "return [document.documentElement.localName, document.getElementsByTagName('parsererror')"
+                    ".length]"))
+                if expected is not None:
+                    self.assertEqual(expected, self.driver.execute_script(DIRECTIONS))
 
     def test_a_step_costs_the_same_on_a_long_list(self):
         urls = {}
         for nodes in (1000, 20000):
             words = ["w%d" % i for i in range(nodes)]
-            urls[nodes] = page("long%d" % nodes, " ".join(words + words[:41]))
+            urls[nodes] = url_of("long%d" % nodes, " ".join(words + words[:41]))[0]
         # Other jobs on a shared machine can slow one list's runs: the pair is
         # measured up to three times, and a step that grows with the list
         # (the page that rewrote every box took 20 times longer) fails each time.

@@ -74,8 +74,9 @@ struct Outcome {
 };
 
 // `fail_alloc`, when set, runs the test-only build with WRD_FAIL_ALLOC set to it.
+// `program`, when set, runs in wrd's place.
 Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {}, Stdout out = Stdout::kCaptured,
-                rlim_t address_space = 0, const std::string& fail_alloc = "")
+                rlim_t address_space = 0, const std::string& fail_alloc = "", const char* program = nullptr)
 {
     Sandbox box;
     setup(box.dir);
@@ -86,7 +87,7 @@ Outcome run_wrd(const Prepare& setup, std::vector<std::string> args = {}, Stdout
     for (std::string word; launcher >> word;) {
         words.push_back(word);
     }
-    words.push_back(fail_alloc.empty() ? kProgram : WRD_FAILING_ALLOC_PROGRAM);
+    words.push_back(program != nullptr ? program : fail_alloc.empty() ? kProgram : WRD_FAILING_ALLOC_PROGRAM);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     argv.reserve(words.size() + 1);
@@ -195,12 +196,17 @@ TEST(Run, CountsTheWordsOfWrdTxt)
         many += "w7\n";
     }
 
+    // The code that the page shows takes the separators and the seed words as
+    // its arguments, which wrd ignores.
+    std::vector<std::string> page_code_args{kSeparators};
+    page_code_args.insert(page_code_args.end(), std::begin(kSeeds), std::end(kSeeds));
     const struct {
         const char* what;
         Prepare setup;
         Counts expected;
         std::vector<std::string> args = {};
         Stdout out = Stdout::kCaptured;
+        bool page_code = false; // the code that the page shows must build the same list
     } cases[] = {
         {"only separators", file("\n"), kSeedCounts},
         {"a repeated word", file("a b a"), behind_seeds({{"b", 1}, {"a", 2}})},
@@ -232,12 +238,25 @@ TEST(Run, CountsTheWordsOfWrdTxt)
          behind_seeds({{"a", 1}}),
          {},
          Stdout::kCapturedNoStdin},
+        {"the code that the page shows builds wrd's list",
+         file("a b a pokus\r\nc,b?a"),
+         {{"c", 1}, {"b", 2}, {"a", 3}, {"druhy", 1}, {"pokus", 4}},
+         page_code_args,
+         Stdout::kCaptured,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const Outcome run = run_wrd(c.setup, c.args, c.out);
         EXPECT_EQ(0, run.status);
         EXPECT_EQ(c.expected, counts_in(run.out));
+        if (c.page_code && std::getenv("WRD_PROGRAM") != nullptr) {
+            std::printf("SKIPPED: %s: the page's code is this build's, not WRD_PROGRAM's\n", c.what);
+        } else if (c.page_code) {
+            const Outcome shown = run_wrd(c.setup, c.args, c.out, 0, "", WRD_PAGE_CODE_PROGRAM);
+            EXPECT_EQ(0, shown.status);
+            EXPECT_EQ(c.expected, counts_in(shown.out));
+        }
     }
 }
 

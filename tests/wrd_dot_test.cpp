@@ -497,25 +497,6 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
     }
 }
 
-// Chromium as a test runs it on the page `text` (a file named `name`, then
-// `fragment`): headless, with no sandbox (which root lacks), printing the DOM
-// after the page's scripts ran. A profile of its own keeps it from handing the
-// page to another Chromium that is running.
-Ran chromium_dom(const std::string& chromium, const std::string& name, const std::string& text,
-                 const std::string& fragment = "")
-{
-    const std::string path = testing::TempDir() + kRunName + "_" + name;
-    const std::string profile = testing::TempDir() + kRunName + "_profile";
-    std::ofstream(path, std::ios::binary) << text;
-    Ran ran = run_tool(chromium,
-                       "--headless --no-sandbox --disable-gpu --user-data-dir='" + profile +
-                           "' --dump-dom 'file://" + path + fragment + "'",
-                       "");
-    std::filesystem::remove_all(profile);
-    (void)std::remove(path.c_str());
-    return ran;
-}
-
 // The texts between `open` and `close` in `text`, in order.
 std::vector<std::string> between(const std::string& text, const std::string& open, const std::string& close)
 {
@@ -564,13 +545,12 @@ void expect_rows(const std::string& plain, std::size_t boxes, int columns)
 
 // Every picture drawn by the real renderers, with no message: the DOT by dot
 // (its labels all apart, its boxes in rows, as -Tplain places them), and the
-// SVG by rsvg-convert and Chromium.
+// SVG by rsvg-convert (Chromium draws it in tests/page_test.py).
 TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
 {
     std::string why;
     const std::string dot = tool(WRD_DOT, "Graphviz's dot", &why);
     const std::string rsvg = tool(WRD_RSVG_CONVERT, "rsvg-convert", &why);
-    const std::string chromium = tool(WRD_CHROMIUM, "chromium", &why);
     std::string thousand; // and the two seed words: 1,000 nodes
     for (int i = 1; i <= 998; ++i) {
         thousand += "slovo" + std::to_string(i) + "\n";
@@ -582,8 +562,6 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
         int columns = 4;
         std::vector<std::string> shows = {}; // labels the picture must show, as dot draws them
     };
-    // Chromium, the slowest renderer, draws the first four rows only.
-    constexpr std::size_t kBrowserRows = 4;
     std::vector<Case> cases = {
         {"a one-node list", one("slovo")},
         {"the empty list", "Seznam je prazdny.\n"},
@@ -659,8 +637,7 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
         }
     }
     EXPECT_LT(table_rows, cases.size()) << "fuzz/corpus/report holds no whole report";
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const Case& c = cases[i];
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string graph = draw(c.report, "dot", "", c.columns);
         if (graph.rfind("line ", 0) == 0) {
@@ -695,61 +672,10 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
             EXPECT_EQ("", ran.err);
             EXPECT_EQ("\x89PNG", ran.out.substr(0, 4));
         }
-        if (!chromium.empty() && i < kBrowserRows) {
-            const Ran ran = chromium_dom(chromium, "list.svg", svg);
-            EXPECT_EQ(0, ran.status);
-            EXPECT_EQ(0, ran.out.find("<svg")) << ran.out.substr(0, 800);
-        }
     }
     if (!why.empty()) {
         GTEST_SKIP() << why << "the DOT's labels were checked";
     }
-}
-
-// Chromium draws each word of the SVG in the direction of its first strong
-// letter: where a word's first character stands against its last; an escape
-// inside it left to right: where its backslash stands against its u; and no
-// word past its cell, where glyphs are wider than a column (S where it does).
-TEST(WrdDot, ChromiumDrawsEachWordInItsOwnDirection)
-{
-    std::string why;
-    const std::string chromium = tool(WRD_CHROMIUM, "chromium", &why);
-    if (chromium.empty()) {
-        GTEST_SKIP() << why;
-    }
-    const struct {
-        std::string word;
-        const char* order; // R when the first character stands right of the last; then the escape's
-    } cases[] = {
-        {"\u05E9\u05DC\u05D5\u05DD", "R"},       // Hebrew
-        {"\u0645\u0631\u062D\u0628\u0627", "R"}, // Arabic
-        {"abc", "L"},
-        {"1\u05D0", "R"}, // a digit, then Hebrew: the word reads right to left, unlike "\u05D01"
-        {"a\u05D0", "L"}, // Latin first: left to right
-        // Persian with a zero-width non-joiner, shown as \u200C: once drawn as u200C\.
-        {"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645", "RL"},
-        // A user's words that once drew over the arrow and the next box.
-        {repeat("\u0DC3\u0DD2\u0D82\u0DC4\u0DBD", 5), "L"}, // Sinhala, not cut
-        {repeat("\u0BA8\u0BA9\u0BCD\u0BB1\u0BBF", 6), "L"}, // Tamil, cut
-        {repeat("\u2460\u2461", 11), "L"},                  // circled numbers, cut
-    };
-    std::vector<std::string> words;
-    std::string expected;
-    for (const auto& c : cases) {
-        words.emplace_back(c.word);
-        expected += std::string(expected.empty() ? "" : ",") + c.order;
-    }
-    const std::string svg = draw(list(words.size(), words), "svg");
-    const Ran ran = chromium_dom(
-        chromium, "directions.html",
-        "<!DOCTYPE html><body>" + svg.substr(svg.find("<svg")) +
-            "<script>document.body.dataset.order=[...document.querySelectorAll("
-            "'text.word')].map(t=>{const x=i=>t.getExtentOfChar(i).x,e=t.textContent.indexOf('\\\\');"
-            "const c=t.parentNode.querySelector('rect').getBoundingClientRect(),b=t.getBoundingClientRect();"
-            "return(x(0)>x(t.getNumberOfChars()-1)?'R':'L')+(e<0?'':x(e)<x(e+1)?'L':'R')+"
-            "(document.elementsFromPoint(c.right+3,(b.top+b.bottom)/2).includes(t)?'S':'')}).join()"
-            "</script>");
-    EXPECT_NE(std::string::npos, ran.out.find("data-order=\"" + expected + "\"")) << ran.out.substr(0, 300);
 }
 
 // The built wrd-dot, run by the shell as a user runs it.

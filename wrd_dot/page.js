@@ -1,344 +1,589 @@
-// Steps through the run: CALLS[k] is the index in the report of call k's node
-// (0-based), the seed calls first; GAPS[w] is the number of characters between
-// text word w and the word before it in #source, where each word is written as
-// the boxes show it. The report lists the newest node first, so the nodes in
-// the list at any moment are the last `listed` of the report, in list order:
-// report index i stands at position i - (n - listed).
+// Steps through a run of add_word. loadRun(calls, gaps, seeds) reads it:
+// calls[k] is the index in the report of call k's node (0-based), the seed
+// calls first; gaps[w] is the number of characters between text word w and
+// the word before it in #source, where each word is written as the boxes show
+// it. The report lists the newest node first, so the nodes in the list at any
+// moment are the last `listed` of the report, in list order: report index i
+// stands at position i - (nodeCount - listed).
 //
-// A step is (call, line): `call` calls (1-based) have begun, and `line` line
-// steps of the last one have run; (0, 0) is the empty list. `count` and
-// `listed` hold the state after the first call - 1 calls; the running call's
-// partial work is derived from them, so a step costs only what it draws.
-const boxes = [...document.querySelectorAll('#list .node')];
-const nodes = boxes.length, count = new Int32Array(nodes);
+// A step is (call, line): `call` calls (1-based) have begun, and `line` steps
+// of the last one have run; (0, 0) is the empty list. `counts` and `listed`
+// hold the state after the first call - 1 calls; the running call's partial
+// work is derived from them, so that a step costs only what it draws.
 const $ = (id) => document.getElementById(id);
-const slider = $('slider'), list = $('list'), source = $('source').textContent;
-const codeLines = Object.fromEntries([...document.querySelectorAll('#code [data-line]')].map((el) => [el.dataset.line, el]));
-const wordStart = new Int32Array(GAPS.length);
-let listed = 0, applied = 0, call = 0, line = 0;
-let drawn = [], first = -1, touched = -1, cursor = -1, callNode = -1;
+const SVG = 'http://www.w3.org/2000/svg';
+
+// All that the page knows of the run and of the step it shows.
+const state = {};
+
+// The geometry of the list: a column of slots under the start pointer, each
+// slot a node, a fold that stands for several, or NULL. Box sizes are
+// measured once the page is laid out.
+const LEFT = 32, START_HEIGHT = 40, GAP = 24, BESIDE = 24, INDENT = 56;
+const geometry = {
+  boxWidth: 0,
+  boxHeight: 0,
+  nullWidth: 0,
+  rows: 6,
+  pitch: 88,
+  beside: true,
+  columns: 60,
+  code: {lines: {}},  // measured by fitCode
+};
+const slotTop = (s) => START_HEIGHT + 32 + s * geometry.pitch;
+
+// Reads a run, with the boxes and #source as they stand, forgets all that an
+// earlier run drew, and draws the step that the address names (step 0 if
+// none). It may be called again once the boxes and #source are replaced.
+function loadRun(calls, gaps, seeds) {
+  const boxes = [...document.querySelectorAll('#list .node')];
+  Object.assign(state, {
+    boxes,
+    calls,
+    gaps,
+    seeds,
+    source: $('source').textContent,
+    nodeCount: boxes.length,               // nodes in the report, and so in the whole run
+    counts: new Int32Array(boxes.length),  // after the first `applied` calls
+    listed: 0,
+    applied: 0,
+    call: 0,
+    line: 0,
+    dirty: new Set(),
+    drawn: [],
+    first: -1,
+    touched: -1,
+    cursor: -1,
+    callNode: -1,
+    wordLengths: new Int32Array(boxes.length).fill(-1),
+    wordStarts: new Int32Array(gaps.length),
+    arrowPaths: [],
+  });
+  $('arrow-paths').replaceChildren();
+  forgetDrawnBoxes();
+  for (let w = 0, at = 0; w < gaps.length; ++w) {
+    at += gaps[w];
+    state.wordStarts[w] = at;
+    at += lengthOf(calls[seeds + w]);
+  }
+  $('slider').max = calls.length;
+  measure();
+  fromHash();
+  fitCode();
+}
+
+// Boxes drawn by an earlier run start again as the empty list.
+function forgetDrawnBoxes() {
+  for (const box of document.querySelectorAll('#list .node:not([data-count="0"]), #list .node[data-slot]')) {
+    box.dataset.count = 0;
+    box.hidden = true;
+    for (const name of ['slot', 'compared', 'first', 'touched', 'cursor']) delete box.dataset[name];
+  }
+}
 
 // The word of report index i as the boxes show it, whole (a cut word's title).
-const wordLength = new Int32Array(nodes).fill(-1);
-const wordOf = (i) => boxes[i].title || boxes[i].querySelector('bdi').textContent;
-function lengthOf(i) {
-  if (wordLength[i] < 0) wordLength[i] = wordOf(i).length;
-  return wordLength[i];
+function wordOf(i) {
+  const box = state.boxes[i];
+  return box.title || box.querySelector('bdi').textContent;
 }
+function lengthOf(i) {
+  if (state.wordLengths[i] < 0) state.wordLengths[i] = wordOf(i).length;
+  return state.wordLengths[i];
+}
+// The address of report index i, or NULL past the last node.
+const addressOf = (i) => (i >= 0 && i < state.nodeCount ? state.boxes[i].dataset.address : 'NULL');
+
 // The cells that a box shows once it is drawn, made then: most boxes never are.
 function cellsOf(box) {
   if (!box.firstElementChild.classList.contains('address')) {
     box.insertAdjacentHTML('afterbegin', '<span class="address"></span><span class="count"></span>');
+    box.insertAdjacentHTML('beforeend', '<span class="next" data-field="next"></span>');
   }
-  return {address: box.firstElementChild, count: box.children[1]};
-}
-for (let w = 0, at = 0; w < GAPS.length; ++w) {
-  at += GAPS[w];
-  wordStart[w] = at;
-  at += lengthOf(CALLS[SEEDS + w]);
+  return {address: box.children[0], count: box.children[1], next: box.lastElementChild};
 }
 
 // Calls applied to or taken from the state after the first `applied` calls;
-// the nodes whose count changed are written to the DOM once, at the end.
-const dirty = new Set();
+// the nodes whose count changed are written to the DOM once, at the draw.
 function applyCall() {
-  const i = CALLS[applied++];
-  if (count[i]++ === 0) ++listed;
-  dirty.add(i);
+  const i = state.calls[state.applied++];
+  if (state.counts[i]++ === 0) ++state.listed;
+  state.dirty.add(i);
 }
 function undoCall() {
-  const i = CALLS[--applied];
-  if (--count[i] === 0) --listed;
-  dirty.add(i);
+  const i = state.calls[--state.applied];
+  if (--state.counts[i] === 0) --state.listed;
+  state.dirty.add(i);
 }
 
-// What call k does, from the state before it: the nodes it compares, its line
-// steps, and whether it makes a node.
+// What call k does, from the state before it: its node, the nodes it
+// compares, and its steps: a compare per node, then a raise, or the loop's
+// end (miss) and make, link and head.
 function plan(k) {
-  const i = CALLS[k - 1], isNew = count[i] === 0;
-  const compares = isNew ? listed : i - (nodes - listed) + 1;
-  return {i, isNew, compares, lines: compares + (isNew ? 3 : 1)};
+  const i = state.calls[k - 1], isNew = state.counts[i] === 0;
+  const compares = isNew ? state.listed : i - (state.nodeCount - state.listed) + 1;
+  return {i, isNew, compares, lines: compares + (isNew ? 4 : 1)};
 }
+function actionOf(step, line) {
+  if (!step) return 'none';
+  const at = line - step.compares;
+  if (at <= 0) return 'compare';
+  return step.isNew ? ['miss', 'make', 'link', 'head'][at - 1] : 'raise';
+}
+const stepCount = (k) => (k > 0 ? plan(k).lines : 0);
+const label = () => (state.line === stepCount(state.call) ? `${state.call}` : `${state.call}.${state.line}`);
 
-// Moves to call k, line j (j < 0: its last line); out of range gives step 0.
-function go(k, j) {
-  if (!(k >= 1 && k <= CALLS.length)) k = 0;
-  while (applied < Math.max(k - 1, 0)) applyCall();
-  while (applied > Math.max(k - 1, 0)) undoCall();
-  if (k > 0) {
-    const lines = plan(k).lines;
-    if (j < 0) j = lines;
-    if (!(j >= 1 && j <= lines)) return go(0, 0);
-  }
-  call = k;
-  line = k > 0 ? j : 0;
+// Moves to call k, step j (j < 0: its last), which must exist, and draws it.
+// `history` says what the browser's history gets: a new entry, the current
+// one replaced, or nothing (when the history itself moved).
+function go(k, j, history = 'push') {
+  k = Math.max(0, Math.min(k, state.calls.length));
+  while (state.applied < Math.max(k - 1, 0)) applyCall();
+  while (state.applied > Math.max(k - 1, 0)) undoCall();
+  state.call = k;
+  state.line = j < 0 ? stepCount(k) : j;
   draw();
+  const hash = '#step=' + label();
+  $('note').textContent = '';
+  if (history === 'push' && location.hash !== hash) {
+    window.history.pushState(null, '', hash);
+  } else if (history !== 'none' && location.hash !== hash) {
+    window.history.replaceState(null, '', hash);
+  }
 }
-function lastLine(k) { return k > 0 ? -1 : 0; }
+const lastOf = (k) => (k > 0 ? -1 : 0);
 // The next call's end, or the running call's own end while it runs.
-function nextCall() {
-  const k = call > 0 && line < plan(call).lines ? call : Math.min(call + 1, CALLS.length);
-  go(k, lastLine(k));
+function nextCall(how) {
+  const k = state.call > 0 && state.line < stepCount(state.call) ? state.call : state.call + 1;
+  go(k, lastOf(k), how);
 }
-function nextLine() {
-  if (call > 0 && line < plan(call).lines) go(call, line + 1);
-  else if (call < CALLS.length) go(call + 1, 1);
+function nextLine(how) {
+  if (state.call > 0 && state.line < stepCount(state.call))
+    go(state.call, state.line + 1, how);
+  else if (state.call < state.calls.length)
+    go(state.call + 1, 1, how);
 }
-function previousLine() {
-  if (line > 1) go(call, line - 1);
-  else go(call - 1, lastLine(call - 1));
+function previousLine(how) {
+  if (state.line > 1)
+    go(state.call, state.line - 1, how);
+  else
+    go(state.call - 1, lastOf(state.call - 1), how);
 }
 
-// The geometry of the list: a column of slots under the start pointer, each
-// slot a node, a fold that stands for several, or NULL.
-const LEFT = 64, START_HEIGHT = 40, PITCH = 72, BESIDE = 80;
-const arrows = $('arrow-paths'), paths = [];
-let boxWidth = 0, boxHeight = 0, nullWidth = 0;
-function slotTop(s) { return START_HEIGHT + 32 + s * PITCH; }
-// The slots that fit in the window, measured once and at each resize.
-let slots = 6;
-function measureSlots() {
-  slots = Math.max(6, Math.floor((innerHeight - list.getBoundingClientRect().top - slotTop(0) - 8) / PITCH));
-}
-// Every arrow of the page: a straight line from one point to another.
-function arrow(n, x1, y1, x2, y2) {
-  while (paths.length <= n) {
-    paths.push(arrows.appendChild(document.createElementNS('http://www.w3.org/2000/svg', 'path')));
+// The step that the address names, or the nearest one, with a line in #note
+// that says why the page shows another step than the address named.
+function fromHash() {
+  const m = /^#step=(\d+)(?:\.(\d+))?$/.exec(location.hash);
+  const n = state.calls.length;
+  let note = '', k = 0, j = 0;
+  if (m) {
+    k = Math.min(Number(m[1]), n);
+    while (state.applied < Math.max(k - 1, 0)) applyCall();
+    while (state.applied > Math.max(k - 1, 0)) undoCall();
+    const steps = stepCount(k);
+    j = m[2] === undefined ? steps : Math.max(1, Math.min(Number(m[2]), steps));
+    if (k > 0 && k < Number(m[1]))
+      note = `The run has ${counted(n, 'call', 'calls')}: this is the last.`;
+    else if (k > 0 && `${j}` !== (m[2] ?? `${steps}`)) {
+      note = `Call ${k} has ${counted(steps, 'step', 'steps')}: this is the nearest to ${m[2]}.`;
+    } else if (k === 0 && m[2] !== undefined)
+      note = 'Step 0 has no steps within it: this is step 0.';
+  } else if (location.hash !== '' && location.hash !== '#') {
+    note = 'The address names no step (it takes #step=K or #step=K.J): this is step 0.';
   }
-  paths[n].setAttribute('d', `M${x1} ${y1}L${x2} ${y2}`);
+  go(k, j, 'replace');
+  $('note').textContent = note;
 }
+
 // A count with its noun, singular for one.
-function counted(n, one, many) { return `${n} ${n === 1 ? one : many}`; }
+const counted = (n, one, many) => `${n} ${n === 1 ? one : many}`;
 function place(el, x, y) {
   el.style.left = x + 'px';
   el.style.top = y + 'px';
 }
+// The numbers 0 ... n - 1 from `from`.
+const range = (from, to) => Array.from({length: Math.max(0, to - from)}, (_, p) => from + p);
 
-// A box's count and existence, as its DOM states them.
+// Which list positions `rows` slots show for a list of `length` nodes and a
+// focus (a position, or `length` for NULL): all when they fit; else the first
+// one or two, a fold (-1) and a window that ends just after the focus. A fold
+// never stands for one node: that node is shown. `end` is the position after
+// the last one shown; a tail of one node is shown too, below the rows.
+function windowOf(length, focus, rows) {
+  const head = rows >= 6 ? 2 : 1, width = Math.max(1, rows - head - 2);
+  const fit = Math.min(length, Math.max(focus + Math.min(2, width), rows - 1));
+  const end = length - fit === 1 ? length : fit, start = fit - width;
+  if (start - head <= 1) return {shown: range(0, end), start: end, folded: 0, end};
+  return {shown: [...range(0, head), -1, ...range(start, end)], start, folded: start - head, end};
+}
+
 function showCount(i, value) {
-  const box = boxes[i];
+  const box = state.boxes[i];
   if (box.dataset.count != value) {
     box.dataset.count = value;
     box.toggleAttribute('hidden', value === 0);
   }
 }
-function mark(i, name, on) {
-  if (i >= 0) boxes[i].toggleAttribute(name, on);
+// Moves a mark (first, touched, cursor) from the box that held it to box i.
+function mark(name, i) {
+  const attribute = 'data-' + name;
+  if (state[name] >= 0) state.boxes[state[name]].removeAttribute(attribute);
+  state[name] = i;
+  if (i >= 0) state.boxes[i].setAttribute(attribute, '');
+}
+
+// What the step shows, derived from the call's plan and the step within it.
+function scene() {
+  const step = state.call > 0 ? plan(state.call) : null, line = state.line;
+  const action = actionOf(step, line), i = step ? step.i : -1, c = step ? step.compares : 0;
+  const made = line > c + (step && step.isNew ? 1 : 0);  // the call's node holds its new count
+  const inList = state.listed + (action === 'head' ? 1 : 0), offset = state.nodeCount - inList;
+  const shift = action === 'head' ? 1 : 0;
+  const focus = {compare: line - 1, raise: i - offset, miss: inList}[action] ?? 0;
+  const cursor = action === 'compare' ? offset + line - 1 : action === 'raise' ? i : -1;
+  const comparedUpTo = (action === 'compare' ? line : c) + shift;
+  const node = action === 'compare' ? cursor : ['none', 'miss'].includes(action) ? -1 : i;
+  return {step, action, i, made, inList, offset, shift, focus, cursor, comparedUpTo, node};
 }
 
 function draw() {
-  const step = call > 0 ? plan(call) : null;
-  const c = step ? step.compares : 0, at = line - c;
-  const action = !step ? 'none' : at <= 0 ? 'compare' : !step.isNew ? 'raise' : ['make', 'link', 'head'][at - 1];
-  const i = step ? step.i : -1;
-  // Counts: the nodes that calls changed, and the running call's node.
-  if (callNode >= 0) dirty.add(callNode);
-  for (const d of dirty) showCount(d, count[d] + (d === i && at > 0 ? 1 : 0));
-  if (i >= 0) showCount(i, count[i] + (at > 0 ? 1 : 0));
-  dirty.clear();
-  callNode = i;
+  const at = scene();
+  drawCounts(at);
+  mark('first', at.inList > 0 ? at.offset : -1);
+  mark('touched', at.made ? at.i : -1);
+  mark('cursor', at.cursor);
+  const beside = geometry.beside || !['make', 'link'].includes(at.action);
+  const top = beside ? 0 : 1;  // the slot of the first node
+  const view = windowOf(at.inList, at.focus, geometry.rows - top);
+  const arrows = [];
+  const last = drawSlots(at, view, top, arrows);
+  drawStart(at, top, arrows);
+  if (at.action === 'make' || at.action === 'link') drawNewNode(at, beside, arrows);
+  drawCursor(at, last, arrows);
+  drawArrows(arrows);
+  $('list').style.height = slotTop(last) + geometry.boxHeight + 16 + 'px';
+  describe(at);
+  document.dispatchEvent(new CustomEvent('wrd-step', {
+    detail: {call: state.call, line: state.line, action: at.action, node: at.node},
+  }));
+}
 
-  const inList = listed + (action === 'head' ? 1 : 0), offset = nodes - inList;
-  // The compared nodes stand one lower once a new node is first.
-  const shift = action === 'head' ? 1 : 0, comparedUpTo = (action === 'compare' ? line : c) + shift;
-  const focus = action === 'compare' ? line - 1 : action === 'raise' ? i - offset : 0;
-  mark(first, 'data-first', false);
-  first = inList > 0 ? offset : -1;
-  mark(first, 'data-first', true);
-  mark(touched, 'data-touched', false);
-  touched = at > 0 ? i : -1;
-  mark(touched, 'data-touched', true);
-  mark(cursor, 'data-cursor', false);
-  cursor = action === 'compare' ? offset + line - 1 : action === 'raise' ? i : -1;
-  mark(cursor, 'data-cursor', true);
+// Counts: the nodes that calls changed, and the running call's node.
+function drawCounts(at) {
+  if (state.callNode >= 0) state.dirty.add(state.callNode);
+  for (const d of state.dirty) showCount(d, state.counts[d]);
+  if (at.i >= 0) showCount(at.i, state.counts[at.i] + (at.made ? 1 : 0));
+  state.dirty.clear();
+  state.callNode = at.i;
+}
 
-  // Which positions the slots show: all of them when they fit, and otherwise
-  // the first two, a fold, and a window that ends just after the focus.
-  let end = Math.min(inList, Math.max(focus + 2, slots - 1)), windowStart = end;
-  const shown = [];
-  if (end <= slots - 1) {
-    for (let p = 0; p < end; ++p) shown.push(p);
-  } else {
-    windowStart = end - (slots - 4);
-    shown.push(0, 1, -1);
-    for (let p = windowStart; p < end; ++p) shown.push(p);
+// The slots from row `top` down: the boxes, the folds and NULL, each with the
+// arrow into it. Returns the row of the last slot, NULL or the tail's fold.
+function drawSlots(at, view, top, arrows) {
+  for (const b of state.drawn) {
+    state.boxes[b].removeAttribute('data-slot');
+    delete state.boxes[b].dataset.compared;
   }
-  for (const b of drawn) {
-    boxes[b].removeAttribute('data-slot');
-    delete boxes[b].dataset.compared;
-  }
-  drawn = [];
+  state.drawn = [];
   const middle = $('fold-middle'), tail = $('fold-tail'), nul = $('null');
   middle.hidden = true;
-  const x = LEFT, mid = LEFT + boxWidth / 2;
-  let s = 0, a = 0;
-  for (const p of shown) {
+  let s = top;
+  for (const p of view.shown) {
     if (p < 0) {
-      const folded = windowStart - 2;
-      middle.hidden = false;
-      middle.textContent = `\u22EE ${counted(folded, 'node', 'nodes')}` + (comparedUpTo >= windowStart ? ', all compared' : '');
-      middle.dataset.nodes = folded;
-      place(middle, x, slotTop(s));
+      drawFold(middle, view.folded, at.comparedUpTo >= view.start, '', s);
     } else {
-      const b = offset + p, box = boxes[b];
-      drawn.push(b);
-      box.dataset.slot = s;
-      if (p >= shift && p < comparedUpTo) box.dataset.compared = p - shift + 1;
-      const cells = cellsOf(box);
-      cells.address.textContent = `${p + 1}. ${box.dataset.address}`;
-      cells.count.textContent = `count ${box.dataset.count}`;
-      place(box, x, slotTop(s));
+      drawBox(at, p, s);
     }
-    if (s > 0) arrow(a++, mid, slotTop(s - 1) + boxHeight, mid, slotTop(s));
+    if (s > top) arrows.push(down(s));
     ++s;
   }
-  const atEnd = end === inList;
+  const atEnd = view.end === at.inList;
   nul.hidden = !atEnd;
   tail.hidden = atEnd;
-  const last = atEnd ? nul : tail;
-  if (!atEnd) {
-    tail.textContent = `\u22EE ${counted(inList - end, 'more node', 'more nodes')}` + (comparedUpTo >= inList ? ', all compared' : '') + ', then NULL';
-    tail.dataset.nodes = inList - end;
+  if (atEnd) {
+    // Under a new node that stands above the list, NULL keeps to the left.
+    const alone = top > 0 && at.inList === 0;
+    place(nul, alone ? LEFT : LEFT + geometry.boxWidth / 2 - geometry.nullWidth / 2, slotTop(s));
+  } else {
+    drawFold(tail, at.inList - view.end, at.comparedUpTo >= at.inList, ', then NULL', s);
   }
-  place(last, atEnd ? mid - nullWidth / 2 : x, slotTop(s));
-  if (s > 0) arrow(a++, mid, slotTop(s - 1) + boxHeight, mid, slotTop(s));
-  // The start pointer, above the first slot.
-  place($('start'), x, 0);
-  arrow(a++, mid, START_HEIGHT, mid, slotTop(0));
-  $('start-address').textContent = first < 0 ? 'NULL' : boxes[first].dataset.address;
-  // A new node stands beside the first slot until the start pointer holds it.
-  if (action === 'make' || action === 'link') {
-    const box = boxes[i], cells = cellsOf(box);
-    cells.address.textContent = `new ${box.dataset.address}`;
-    cells.count.textContent = 'count 1';
-    box.dataset.slot = 'new';
-    drawn.push(i);
-    place(box, x + boxWidth + BESIDE, slotTop(0));
-    if (action === 'link') {
-      // To the old first node's right edge, or to NULL's where the list is empty.
-      const right = inList > 0 ? x + boxWidth : mid + nullWidth / 2;
-      arrow(a++, x + boxWidth + BESIDE, slotTop(0) + boxHeight / 2, right, slotTop(0) + boxHeight / 2);
-    }
+  if (s > top) arrows.push(down(s));
+  return s;
+}
+// The arrow from the next field of the slot above slot s into slot s.
+function down(s) {
+  const mid = LEFT + geometry.boxWidth / 2;
+  return [mid, slotTop(s - 1) + geometry.boxHeight, mid, slotTop(s)];
+}
+function drawFold(fold, nodes, allCompared, after, s) {
+  fold.hidden = false;
+  fold.textContent =
+      `\u22EE ${counted(nodes, 'node', 'nodes')} folded` + (allCompared ? ', all compared' : '') + after;
+  fold.dataset.nodes = nodes;
+  place(fold, LEFT, slotTop(s));
+}
+// The box at list position p, in slot s, with its cells as they stand.
+function drawBox(at, p, s) {
+  const b = at.offset + p, box = state.boxes[b], cells = cellsOf(box);
+  state.drawn.push(b);
+  box.dataset.slot = s;
+  if (p >= at.shift && p < at.comparedUpTo) box.dataset.compared = p - at.shift + 1;
+  cells.address.textContent = `${p + 1}. ${box.dataset.address}`;
+  cells.count.textContent = `count ${box.dataset.count}`;
+  cells.next.textContent = `next ${addressOf(b + 1)}`;
+  place(box, LEFT, slotTop(s));
+}
+// The start pointer, above the first slot, and its value.
+function drawStart(at, top, arrows) {
+  place($('start'), LEFT, 0);
+  const x = top > 0 ? LEFT + 20 : LEFT + geometry.boxWidth / 2;
+  arrows.push([x, START_HEIGHT, x, slotTop(top)]);
+  $('start-address').textContent = state.first < 0 ? 'NULL' : addressOf(state.first);
+}
+// A new node stands beside the first slot, or above it where the list is
+// narrow, until the start pointer holds it; at link its next points at the
+// old first node, or at NULL where the list was empty.
+function drawNewNode(at, beside, arrows) {
+  const box = state.boxes[at.i], cells = cellsOf(box), g = geometry;
+  cells.address.textContent = `new ${box.dataset.address}`;
+  cells.count.textContent = 'count 1';
+  cells.next.textContent = `next ${at.action === 'make' ? 'NULL' : addressOf(at.i + 1)}`;
+  box.dataset.slot = 'new';
+  state.drawn.push(at.i);
+  const x = beside ? LEFT + g.boxWidth + BESIDE : LEFT + INDENT, y = slotTop(0);
+  place(box, x, y);
+  if (at.action !== 'link') return;
+  const target = at.inList > 0 ? g.boxWidth : g.boxWidth / 2 + g.nullWidth / 2;
+  const fromY = y + g.boxHeight - 10;  // the middle of the next field
+  if (beside) {
+    arrows.push([x, fromY, LEFT + target, at.inList > 0 ? fromY : y + g.nullWidth / 2]);
+  } else {
+    const nextX = at.inList > 0 ? x + 40 : LEFT + (INDENT + g.nullWidth) / 2;
+    arrows.push([nextX, y + g.boxHeight, nextX, slotTop(1)]);
   }
-  // The cursor p, left of the node it points at.
+}
+// The cursor p, left of the node it points at, or of NULL once it is nullptr.
+function drawCursor(at, last, arrows) {
   const pointer = $('cursor');
-  pointer.hidden = cursor < 0;
-  if (cursor >= 0) {
-    const y = slotTop(Number(boxes[cursor].dataset.slot)) + boxHeight / 2;
-    place(pointer, 0, y - 10);
-    arrow(a++, 24, y, LEFT, y);
-  }
-  for (let p = a; p < paths.length; ++p) paths[p].setAttribute('d', '');
+  const slot = at.action === 'miss' ? last :
+      at.cursor >= 0                ? Number(state.boxes[at.cursor].dataset.slot) :
+                                      -1;
+  pointer.hidden = slot < 0;
+  if (slot < 0) return;
+  const y = slotTop(slot) + 20;
+  place(pointer, 0, y - 10);
+  const x = at.action === 'miss' ? parseFloat($('null').style.left) : LEFT;
+  arrows.push([14, y, x, y]);
+}
+// Every arrow of the page: a straight line from one point to another.
+function drawArrows(arrows) {
+  const layer = $('arrow-paths'), paths = state.arrowPaths;
+  while (paths.length < arrows.length) paths.push(layer.appendChild(document.createElementNS(SVG, 'path')));
+  paths.forEach((path, n) => {
+    const a = arrows[n];
+    path.setAttribute('d', a ? `M${a[0]} ${a[1]}L${a[2]} ${a[3]}` : '');
+  });
+}
 
-  describe(action, step, i);
-  const label = line === (step ? step.lines : 0) ? `${call}` : `${call}.${line}`;
-  if (location.hash !== '#step=' + label) history.replaceState(null, '', '#step=' + label);
+// The call's line, the code's current line, the sentence, the text strip and
+// the counter.
+function describe(at) {
+  const call = $('call'), n = state.calls.length, k = state.call;
+  call.dataset.action = at.action;
+  for (const line of document.querySelectorAll('#code [data-line]')) {
+    line.toggleAttribute('data-current', line.dataset.line === at.action);
+  }
+  showCodeLine(at.action);
+  $('slider').value = k;
+  $('at').textContent =
+      k === 0 ? `step 0 of ${n} calls` : `call ${k} of ${n}, step ${state.line} of ${at.step.lines}`;
+  if (k === 0)
+    call.textContent = 'Before the first call';
+  else
+    call.replaceChildren('add_word("', isolated(wordOf(at.i)), '")');
+  $('what').textContent = sentence(at);
+  describeText(at);
+}
+// Scrolls the code, within its box, to the line of `action`, from the
+// geometry that fitCode measured, so that a step lays the page out once.
+function showCodeLine(action) {
+  const code = geometry.code, line = code.lines[action];
+  if (!line || (line[0] >= code.scroll && line[0] + line[1] <= code.scroll + code.height)) return;
+  code.scroll = Math.max(0, Math.min(line[0] - (code.height - line[1]) / 2, code.scrollHeight - code.height));
+  $('code').scrollTop = code.scroll;
+}
+// The sentence that #what shows, and the live region says.
+function sentence(at) {
+  const line = state.line, c = at.step ? at.step.compares : 0;
+  const old = addressOf(state.nodeCount - state.listed);
+  return {
+    none: 'The list is empty: the start pointer holds NULL.',
+    compare: line < c || (at.step && at.step.isNew) ?
+        `p points at node ${line}, which holds another word: p moves on.` :
+        `p points at node ${line}, which holds the word: a match.`,
+    raise: `The match's count goes up to ${state.counts[at.i] + 1}.`,
+    miss: c === 0 ?
+        'The list is empty: p starts as nullptr, the loop ends at once, and the word is not found.' :
+        c === 1 ? 'p is nullptr: the loop ends, and the list\'s one node does not hold the word.' :
+                  `p is nullptr: the loop ends, and none of the list's ${c} nodes holds the word.`,
+    make: 'A new node is made, value-initialised: count 1, next NULL, not yet linked.',
+    link: state.listed ? `The new node's next now holds the old first node's address (${old}).` :
+                         'The new node\'s next now holds the start pointer\'s NULL: the list was empty.',
+    head: `The start pointer now holds the new node's address (${addressOf(at.i)}): it is first.`,
+  }[at.action];
 }
 
 // A word set apart from the text around it, so that a right-to-left word
 // reads as it is written and moves nothing beside it.
-function isolated(word) {
-  const el = document.createElement('bdi');
+function isolated(word, tag = 'bdi') {
+  const el = document.createElement(tag);
   el.textContent = word;
   return el;
 }
-
-// Whether a cut before source[at] keeps characters whole: it must not split a
-// surrogate pair, nor part a combining mark from the letter it follows.
-const JOINED = /^[\p{M}\uDC00-\uDFFF]/u;
-function cuttable(at) {
-  return at <= 0 || at >= source.length || !JOINED.test(String.fromCodePoint(source.codePointAt(at)));
-}
-// At most n code units of the text before or after `at`, cut between
-// characters, its blanks as spaces, with "…" where the text goes on.
-function before(at, n) {
-  let from = Math.max(0, at - n);
-  while (from < at && !cuttable(from)) ++from;
-  return (from > 0 ? '\u2026' : '') + source.slice(from, at).replace(/\s+/g, ' ');
-}
-function after(at, n) {
-  let to = Math.min(source.length, at + n);
-  while (to > at && !cuttable(to)) --to;
-  return source.slice(at, to).replace(/\s+/g, ' ') + (to < source.length ? '\u2026' : '');
-}
-
-// The call's line, the code's current line, the text strip and the counter.
-function describe(action, step, i) {
-  const callEl = $('call');
-  callEl.dataset.action = action;
-  for (const name in codeLines) codeLines[name].toggleAttribute('data-current', name === action);
-  slider.value = call;
-  $('at').textContent = call === 0 ? `step 0 of ${CALLS.length}` :
-    `call ${call} of ${CALLS.length}, line ${line} of ${step.lines}`;
-  const what = $('what');
-  if (!step) {
-    callEl.textContent = 'Before the first call';
-    what.textContent = 'The list is empty: the start pointer holds NULL.';
-  } else {
-    const word = isolated(wordOf(i)), c = step.compares;
-    callEl.replaceChildren('add_word("', word, '")');
-    what.textContent = {
-      compare: line < c || step.isNew ? `p points at node ${line}, which holds another word: p moves on.` :
-        `p points at node ${line}, which holds the word: a match.`,
-      raise: `The match's count goes up to ${count[i] + 1}.`,
-      make: (c === 0 ? 'The list is empty' : c === 1 ? 'Its one node holds another word' :
-        `None of its ${c} nodes holds the word`) + ': a new node is made, with count 1, not yet linked.',
-      link: `The new node's next now points at the old first node (${listed ? boxes[nodes - listed].dataset.address : 'NULL'}).`,
-      head: 'The start pointer now holds the new node: it is first.',
-    }[action];
-  }
-  // The text strip: the words around the current one.
-  const text = $('text'), where = $('where');
-  const w = call - SEEDS - 1;
-  text.textContent = '';
-  if (call === 0 || w < 0) {
-    where.textContent = call === 0 ? `The text has ${counted(GAPS.length, 'word', 'words')}; wrd adds the ${SEEDS} seed words before it.` :
-      `Seed word ${call} of ${SEEDS}: wrd adds these before the text, so the list is never empty when the text begins.`;
-    text.append(after(0, 60));
-  } else {
-    where.textContent = `Word ${w + 1} of ${GAPS.length} of the text`;
-    const start = wordStart[w], end = start + lengthOf(i);
-    const marked = document.createElement('mark');
-    marked.textContent = source.slice(start, end);
-    text.append(before(start, 30), marked, after(end, 40));
+// The words w - 1, w - 2, ... (step -1) or w + 1, ... (step 1) that fit in
+// `room` characters, each with the separators between it and word w, in the
+// order read from w; at most `breaks` line breaks, past which a whole line
+// has room. `cut` tells whether the text goes on past them, `room` what
+// room is left.
+function neighbours(w, step, room, breaks) {
+  const s = state, words = s.gaps.length, parts = [];
+  const end = (k) => s.wordStarts[k] + lengthOf(s.calls[s.seeds + k]);
+  for (let k = w;; k += step) {
+    const from = step < 0 ? (k > 0 ? end(k - 1) : 0) : end(k);
+    const to = step < 0 ? s.wordStarts[k] : k + 1 < words ? s.wordStarts[k + 1] : s.source.length;
+    const gap = s.source.slice(from, to).replace(/\s*\n\s*/g, '\n').replace(/[^\S\n]+/g, ' ');
+    const next = k + step,
+          word = next >= 0 && next < words ? s.source.slice(s.wordStarts[next], end(next)) : '';
+    const lineBreak = gap.includes('\n') ? 1 : 0;
+    if (lineBreak > breaks || gap.length > room) return {parts, cut: true, breaks, room};
+    breaks -= lineBreak;
+    if (lineBreak) room = geometry.columns;
+    room -= gap.length + word.length;
+    parts.push(gap);
+    if (room < 0) return {parts, cut: true, breaks, room: 0};
+    if (!word) return {parts, cut: false, breaks, room};
+    parts.push(isolated(word));
   }
 }
-
-function fromHash() {
-  const m = /^#step=(\d+)(?:\.(\d+))?$/.exec(location.hash);
-  if (!m) return go(0, 0);
-  go(Number(m[1]), m[2] === undefined ? -1 : Number(m[2]));
+// The text strip: the words around the current one, cut only between words,
+// each word an isolate, with "…" at a cut and at most one line break.
+function describeText(at) {
+  const text = $('text'), where = $('where'), w = state.call - state.seeds - 1, words = state.gaps.length;
+  text.replaceChildren();
+  if (w < 0) {
+    where.textContent = state.call === 0 ?
+        `The text has ${counted(words, 'word', 'words')}; wrd records the ${
+            state.seeds} seed words before it.` :
+        `Seed word ${state.call} of ${
+            state.seeds}: wrd records these before the text, so that every run's list ` +
+            'ends with druhy and pokus.';
+    if (words > 0) text.append(isolated(wordOf(state.calls[state.seeds])), ...strip(0, 0, false));
+    return;
+  }
+  where.textContent = `Word ${w + 1} of ${words} of the text`;
+  text.append(...strip(w, lengthOf(at.i), true));
+}
+// Word w marked (or plain), with the words before it (when `marked`) and
+// after it that fit in the strip's width: a third of the room before it,
+// and what the words after it leave.
+function strip(w, length, marked) {
+  const room = Math.max(8, geometry.columns - length), behind = marked ? Math.floor(room / 3) : 0;
+  const after = neighbours(w, 1, room - behind, 1);
+  const before = marked ? neighbours(w, -1, behind + after.room, after.breaks) : {parts: [], cut: false};
+  const word = marked ? [isolated(state.source.substr(state.wordStarts[w], length), 'mark')] : [];
+  return [
+    ...(before.cut ? ['\u2026'] : []), ...before.parts.reverse(), ...word, ...after.parts,
+    ...(after.cut ? ['\u2026'] : [])
+  ];
 }
 
-$('first').onclick = () => go(0, 0);
-$('prev').onclick = () => go(call - 1, lastLine(call - 1));
-$('next').onclick = nextCall;
-$('last').onclick = () => go(CALLS.length, lastLine(CALLS.length));
-$('prev-line').onclick = previousLine;
-$('next-line').onclick = nextLine;
-slider.max = CALLS.length;
-slider.oninput = () => go(Number(slider.value), lastLine(Number(slider.value)));
-addEventListener('hashchange', fromHash);
-addEventListener('resize', () => {
-  measureSlots();
-  draw();
-});
-addEventListener('keydown', (e) => {
-  const keys = {ArrowRight: 'next', ArrowLeft: 'prev', ArrowDown: 'next-line', ArrowUp: 'prev-line', Home: 'first', End: 'last'};
-  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys)) return;
-  e.preventDefault();
-  $(keys[e.key]).click();
-});
-const sample = boxes.length ? boxes[0] : null;
-if (sample) {
-  cellsOf(sample);
+// Sizes that depend on the window: the boxes, the rows that fit under the
+// list's top, where a new node goes and the strip's width.
+function measure() {
+  const sample = state.boxes[0] || document.createElement('div'), g = geometry, list = $('list');
+  // Everything that is measured is put in place first, so that the page is
+  // laid out once.
+  const hidden = sample.hidden, slot = sample.dataset.slot, text = $('text');
+  if (sample.isConnected) cellsOf(sample);
   sample.hidden = false;
   sample.dataset.slot = 'measure';
-  boxWidth = sample.offsetWidth;
-  boxHeight = sample.offsetHeight;
-  sample.hidden = true;
-  sample.removeAttribute('data-slot');
+  const probe = text.appendChild(document.createElement('span'));
+  probe.textContent = '0'.repeat(10);
+  g.boxWidth = sample.offsetWidth;
+  g.boxHeight = sample.offsetHeight;
+  g.nullWidth = $('null').offsetWidth;
+  g.columns = Math.max(20, Math.floor(text.clientWidth / (probe.offsetWidth / 10)) - 2);
+  const listTop = list.getBoundingClientRect().top + scrollY;
+  g.beside = list.clientWidth >= LEFT + 2 * g.boxWidth + BESIDE;
+  probe.remove();
+  sample.hidden = hidden;
+  if (slot === undefined)
+    delete sample.dataset.slot;
+  else
+    sample.dataset.slot = slot;
+  g.pitch = g.boxHeight + GAP;
+  g.rows = Math.max(4, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
 }
-nullWidth = $('null').offsetWidth;
-measureSlots();
-fromHash();
+
+// The code's height on a wide screen, down to the window's bottom, and where
+// its lines stand in it; measured once a step is drawn, since it depends on
+// what stands above it.
+function fitCode() {
+  const code = $('code'), wide = getComputedStyle(document.querySelector('main')).display === 'grid';
+  code.style.maxHeight =
+      wide ? Math.max(120, innerHeight - code.getBoundingClientRect().top - 24) + 'px' : '';
+  const lines = {};
+  for (const line of code.querySelectorAll('[data-line]')) {
+    lines[line.dataset.line] = [line.offsetTop, line.offsetHeight];
+  }
+  geometry.code = {lines, height: code.clientHeight, scrollHeight: code.scrollHeight, scroll: code.scrollTop};
+  showCodeLine($('call').dataset.action);
+}
+
+// Each step the reader takes is an entry in the history; a held key's
+// repeats replace theirs.
+const steppers = {
+  first: () => go(0, 0),
+  prev: () => go(state.call - 1, lastOf(state.call - 1)),
+  next: nextCall,
+  last: () => go(state.calls.length, lastOf(state.calls.length)),
+  'prev-line': previousLine,
+  'next-line': nextLine,
+};
+for (const [id, stepper] of Object.entries(steppers)) $(id).onclick = () => stepper('push');
+// A slide is one entry in the history, however far it goes.
+let sliding = false;
+$('slider').oninput = () => {
+  const k = Number($('slider').value);
+  go(k, lastOf(k), sliding ? 'replace' : 'push');
+  sliding = true;
+};
+$('slider').onchange = () => {
+  sliding = false;
+};
+addEventListener('popstate', fromHash);
+addEventListener('resize', () => {
+  measure();
+  draw();
+  fitCode();
+});
+$('code').addEventListener('scroll', () => {
+  geometry.code.scroll = $('code').scrollTop;
+}, {passive: true});
+addEventListener('keydown', (e) => {
+  const keys = {
+    ArrowRight: 'next',
+    ArrowLeft: 'prev',
+    ArrowDown: 'next-line',
+    ArrowUp: 'prev-line',
+    Home: 'first',
+    End: 'last'
+  };
+  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || e.target === $('slider')) return;
+  e.preventDefault();
+  const stepper = steppers[keys[e.key]];
+  if (e.repeat)
+    stepper('replace');
+  else
+    stepper('push');
+});
+loadRun(CALLS, GAPS, SEEDS);

@@ -52,15 +52,16 @@ bool write_html(const Report& report, const Run& run, std::string_view text, std
     }
     sink.put(shown.empty() ? "" : "</div>\n");
     sink.put(std::string(until(page, "<!-- text -->", &at)));
-    // The separators as they are, but each blank as a space, so that the
-    // browser reads every one as one character, as the script counts them.
+    // The separators as they are, but a carriage return or a tab as a space,
+    // so that the browser reads every one as one character, as the script
+    // counts them (it would read CR LF as one); line breaks stay, for the strip.
     std::string gaps;
     std::size_t end = 0;
     for (std::size_t w = 0; w < run.word_starts.size(); ++w) {
         const std::size_t start = run.word_starts[w];
         std::string between(text.substr(end, start - end));
         for (char& c : between) {
-            c = c == '\r' || c == '\n' || c == '\t' ? ' ' : c;
+            c = c == '\r' || c == '\t' ? ' ' : c;
         }
         const std::string& word = shown[run.calls[std::size(kSeeds) + w]];
         sink.put(between + xml_escape(word));
