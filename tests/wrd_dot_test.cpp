@@ -5,6 +5,7 @@
 #include "replay.h"
 #include "report.h"
 #include "report_line.h"
+#include "shell.h"
 #include "word_list.h"
 #include "word_text.h"
 #include "writers.h"
@@ -32,18 +33,7 @@
 #include <variant>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
 namespace {
-
-// What a program outside the project wrote, and how it ended.
-struct Ran {
-    int status; // the exit status, or -1 when it did not end normally
-    std::string out;
-    std::string err;
-};
 
 // Names this process's temporary files apart from those of other test runs
 // that share the temporary directory.
@@ -52,35 +42,14 @@ const std::string kRunName = "wrd_dot_" + std::to_string(std::random_device{}())
 // A built program as the shell starts it: through the cross build's emulator, if any.
 std::string built(const std::string& path)
 {
-    const std::string quoted = "'" + path + "'";
-    return sizeof(WRD_TOOL_EMULATOR) > 1 ? WRD_TOOL_EMULATOR " " + quoted : quoted;
+    return sizeof(WRD_TOOL_EMULATOR) > 1 ? WRD_TOOL_EMULATOR " " + quoted(path) : quoted(path);
 }
 
-std::string slurp(const std::string& path)
+// Runs the shell command line `command`, with `input` on its standard input, as
+// the real programs it names, not models of them.
+Ran run(const std::string& command, const std::string& input = "")
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Runs `program` (a path, which must not be empty) with the shell words `args`
-// and `input` on its standard input, as the real program it is, not a model of it.
-Ran run_tool(const std::string& program, const std::string& args, const std::string& input)
-{
-    const std::string base = testing::TempDir() + kRunName + "_tool";
-    std::ofstream(base + ".in", std::ios::binary) << input;
-    const std::string command =
-        "'" + program + "' " + args + " <'" + base + ".in' >'" + base + ".out' 2>'" + base + ".err'";
-    const int raw = std::system(command.c_str()); // NOLINT(cert-env33-c): the tool is the point of the test
-#ifdef _WIN32
-    const int status = raw;
-#else
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    Ran ran{status, slurp(base + ".out"), slurp(base + ".err")};
-    for (const char* suffix : {".in", ".out", ".err"}) {
-        (void)std::remove((base + suffix).c_str());
-    }
-    return ran;
+    return run_shell(command, input, testing::TempDir() + kRunName + "_tool");
 }
 
 // The path of a program that the tests run (configured as `path`), or empty,
@@ -639,7 +608,7 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
         const std::size_t words = between(c.report, " Slovo: ", "  Dalsi: ").size();
         expect_apart(between(graph, "<b>", "</b>"), words);
         if (!dot.empty()) {
-            const Ran svg = run_tool(dot, "-Tsvg", graph);
+            const Ran svg = run(quoted(dot) + " -Tsvg", graph);
             EXPECT_EQ(0, svg.status);
             EXPECT_EQ("", svg.err);
             EXPECT_NE(std::string::npos, svg.out.find("</svg>"));
@@ -648,7 +617,7 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
             for (const std::string& label : c.shows) {
                 EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), label)) << label;
             }
-            expect_rows(run_tool(dot, "-Tplain", graph).out, words, c.columns);
+            expect_rows(run(quoted(dot) + " -Tplain", graph).out, words, c.columns);
         }
         const std::string svg = draw(c.report, "svg", "", c.columns);
         const auto titles = between(svg, "<title>", "</title>");
@@ -659,7 +628,7 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
             EXPECT_NE(std::string::npos, plain.find("\"word\">" + label + "</text>")) << label;
         }
         if (!rsvg.empty()) {
-            const Ran ran = run_tool(rsvg, "-f png", svg);
+            const Ran ran = run(quoted(rsvg) + " -f png", svg);
             EXPECT_EQ(0, ran.status);
             EXPECT_EQ("", ran.err);
             EXPECT_EQ("\x89PNG", ran.out.substr(0, 4));
@@ -724,7 +693,7 @@ TEST(WrdDot, ProgramAnswersItsArguments)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
-        const Ran ran = run_tool("/bin/sh", "-c \"" + c.command + "\"", "");
+        const Ran ran = run(c.command);
         EXPECT_EQ(c.status, ran.status);
         EXPECT_EQ(0U, ran.out.find(c.out)) << ran.out.substr(0, 200);
         if (!c.err.empty() && c.err.back() == '\n') {
@@ -769,10 +738,10 @@ TEST(WrdDot, ReadmeSampleAndPictureAreWhatTheProgramsGive)
         command.replace(at, r.written.size(), r.run);
     }
     const std::string run_wrd = command.substr(0, command.find(" | "));
-    const Ran printed = run_tool("/bin/sh", "-c \"cd '" + source + "' && " + run_wrd + "\"", "");
+    const Ran printed = run("cd " + quoted(source) + " && " + run_wrd);
     EXPECT_EQ(0, printed.status);
     EXPECT_EQ(masked(sample), masked(printed.out));
-    const Ran drawn = run_tool("/bin/sh", "-c \"cd '" + source + "' && " + command + "\"", "");
+    const Ran drawn = run("cd " + quoted(source) + " && " + command);
     EXPECT_EQ(0, drawn.status);
     EXPECT_EQ("", drawn.err);
     EXPECT_EQ(masked(slurp(source + "/examples/wrd.svg")), masked(drawn.out));
