@@ -483,6 +483,16 @@ struct Printing {
     }
 };
 
+// A word of up to `most` bytes made of the input: no separator nor zero byte; or "".
+std::string word_of(FuzzedDataProvider& input, std::size_t most)
+{
+    std::string word = input.ConsumeRandomLengthString(most);
+    word.erase(std::remove_if(word.begin(), word.end(),
+                              [](char c) { return c == '\0' || std::strchr(kSeparators, c) != nullptr; }),
+               word.end());
+    return word;
+}
+
 // The nodes of a list made of the input, links not yet set: up to 8, or one
 // time in 32 (`*long_list`) from 100 to 128, so that a line may start with a
 // digit; once the input runs out, words and addresses are made up from the position.
@@ -501,12 +511,7 @@ std::vector<ReportNode> nodes_of(FuzzedDataProvider& input, const Printing& rend
                    : rendering == 1 ? address & 0xFFFFFFFF
                                     : address) |
                   1;
-        std::string word;
-        for (char c : input.ConsumeRandomLengthString(64)) {
-            if (c != '\0' && std::strchr(kSeparators, c) == nullptr) {
-                word += c;
-            }
-        }
+        std::string word = word_of(input, 64);
         word = word.empty() && *long_list ? "w" + std::to_string(index) : word;
         const long count = input.ConsumeIntegralInRange<long>(1, INT32_MAX);
         if (!word.empty() && taken.insert(address).second) {
@@ -615,10 +620,7 @@ Said said_of(FuzzedDataProvider& input)
 {
     Said said;
     for (int n = input.ConsumeIntegralInRange(0, 6); n > 0; --n) {
-        std::string word;
-        for (char c : input.ConsumeRandomLengthString(24)) {
-            word += c != '\0' && std::strchr(kSeparators, c) == nullptr ? std::string(1, c) : "";
-        }
+        const std::string word = word_of(input, 24);
         if (!word.empty() && std::find(said.words.begin(), said.words.end(), word) == said.words.end()) {
             said.said.push_back(said.words.size());
             said.words.push_back(word);

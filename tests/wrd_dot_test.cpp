@@ -69,11 +69,9 @@ template <typename Writer> std::string captured(Writer write)
 {
     std::FILE* file = std::tmpfile();
     EXPECT_TRUE(write(file));
+    std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
     std::rewind(file);
-    std::string text;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        text += static_cast<char>(c);
-    }
+    text.resize(std::fread(text.data(), 1, text.size(), file));
     (void)std::fclose(file);
     return text;
 }
