@@ -120,7 +120,9 @@ std::variant<Run, std::string> replay(const Report& report, std::string_view tex
 /// Its DOM states the step: each box's data-address, data-count and hidden
 /// (until made), data-first, data-touched and data-cursor; data-compared on
 /// the compared boxes drawn (a fold counts the rest); #call's data-action,
-/// #code's data-current line and #text's mark. It needs a report of at least one
-/// node, as every run gives: an empty one is refused, with nothing written.
+/// #code's data-current line and #text's mark. Where wrd-dot has the page's
+/// module, #try-text holds `text`, and an empty report (with an empty `run`)
+/// gives the page with no run, which runs that text in the page on opening;
+/// without the module an empty report is refused, with nothing written.
 /// Returns false if refused or if a write failed.
 bool write_html(const Report& report, const Run& run, std::string_view text, std::FILE* out);

@@ -9,17 +9,16 @@
 // steps of the last one have run; (0, 0) is the empty list. `count` and
 // `listed` hold the state after the first call - 1 calls; the running call's
 // partial work is derived from them, so a step costs only what it draws.
-const boxes = [...document.querySelectorAll('#list .node')];
-const nodes = boxes.length, count = new Int32Array(nodes);
 const $ = (id) => document.getElementById(id);
-const slider = $('slider'), list = $('list'), source = $('source').textContent;
+const slider = $('slider'), list = $('list');
 const codeLines = Object.fromEntries([...document.querySelectorAll('#code [data-line]')].map((el) => [el.dataset.line, el]));
-const wordStart = new Int32Array(GAPS.length);
+// The run's state, which loadRun sets.
+let boxes = [], nodes = 0, count = null, source = '', wordStart = null;
 let listed = 0, applied = 0, call = 0, line = 0;
 let drawn = [], first = -1, touched = -1, cursor = -1, callNode = -1;
 
 // The word of report index i as the boxes show it, whole (a cut word's title).
-const wordLength = new Int32Array(nodes).fill(-1);
+let wordLength = null;
 const wordOf = (i) => boxes[i].title || boxes[i].querySelector('bdi').textContent;
 function lengthOf(i) {
   if (wordLength[i] < 0) wordLength[i] = wordOf(i).length;
@@ -31,11 +30,6 @@ function cellsOf(box) {
     box.insertAdjacentHTML('afterbegin', '<span class="address"></span><span class="count"></span>');
   }
   return {address: box.firstElementChild, count: box.children[1]};
-}
-for (let w = 0, at = 0; w < GAPS.length; ++w) {
-  at += GAPS[w];
-  wordStart[w] = at;
-  at += lengthOf(CALLS[SEEDS + w]);
 }
 
 // Calls applied to or taken from the state after the first `applied` calls;
@@ -233,6 +227,7 @@ function draw() {
   describe(action, step, i);
   const label = line === (step ? step.lines : 0) ? `${call}` : `${call}.${line}`;
   if (location.hash !== '#step=' + label) history.replaceState(null, '', '#step=' + label);
+  document.dispatchEvent(new CustomEvent('wrd-step', {detail: {call, line, action, node: at > 0 ? i : cursor}}));
 }
 
 // A word set apart from the text around it, so that a right-to-left word
@@ -316,7 +311,6 @@ $('next').onclick = nextCall;
 $('last').onclick = () => go(CALLS.length, lastLine(CALLS.length));
 $('prev-line').onclick = previousLine;
 $('next-line').onclick = nextLine;
-slider.max = CALLS.length;
 slider.oninput = () => go(Number(slider.value), lastLine(Number(slider.value)));
 addEventListener('hashchange', fromHash);
 addEventListener('resize', () => {
@@ -329,16 +323,42 @@ addEventListener('keydown', (e) => {
   e.preventDefault();
   $(keys[e.key]).click();
 });
-const sample = boxes.length ? boxes[0] : null;
-if (sample) {
-  cellsOf(sample);
-  sample.hidden = false;
-  sample.dataset.slot = 'measure';
-  boxWidth = sample.offsetWidth;
-  boxHeight = sample.offsetHeight;
-  sample.hidden = true;
-  sample.removeAttribute('data-slot');
+
+// Reads the run that the boxes and #source show, with its calls, gaps and
+// seed count, resets every state, and draws the step that the address names.
+function loadRun(calls, gaps, seeds) {
+  CALLS = calls;
+  GAPS = gaps;
+  SEEDS = seeds;
+  boxes = [...document.querySelectorAll('#list .node')];
+  nodes = boxes.length;
+  count = new Int32Array(nodes);
+  source = $('source').textContent;
+  wordLength = new Int32Array(nodes).fill(-1);
+  wordStart = new Int32Array(GAPS.length);
+  for (let w = 0, at = 0; w < GAPS.length; ++w) {
+    at += GAPS[w];
+    wordStart[w] = at;
+    at += lengthOf(CALLS[SEEDS + w]);
+  }
+  listed = applied = call = line = 0;
+  drawn = [];
+  first = touched = cursor = callNode = -1;
+  dirty.clear();
+  for (const p of paths) p.setAttribute('d', '');
+  slider.max = CALLS.length;
+  const sample = boxes.length ? boxes[0] : null;
+  if (sample) {
+    cellsOf(sample);
+    sample.hidden = false;
+    sample.dataset.slot = 'measure';
+    boxWidth = sample.offsetWidth;
+    boxHeight = sample.offsetHeight;
+    sample.hidden = true;
+    sample.removeAttribute('data-slot');
+  }
+  nullWidth = $('null').offsetWidth;
+  measureSlots();
+  fromHash();
 }
-nullWidth = $('null').offsetWidth;
-measureSlots();
-fromHash();
+loadRun(CALLS, GAPS, SEEDS);
