@@ -147,26 +147,39 @@
 
   // One element per node and per word, in address order: the node's fields as
   // the bytes that hold them, little-endian, in the order of their offsets.
+  // Each element's lines are written when it first comes into view.
+  let contents = [];
+  const fill = new IntersectionObserver((seen) => {
+    for (const {target, isIntersecting} of seen) {
+      if (isIntersecting && !target.firstChild) target.innerHTML = contents[target.dataset.row]();
+    }
+  }, {root: cells});
   function showMemory({layout, nodes}) {
     const fields = ['word', 'count', 'next'].sort((a, b) => layout[a] - layout[b]);
     const value = (node, name) => new DataView(node.bytes.buffer).getUint32(layout[name], true);
     const rows = [];
     nodes.forEach((node, i) => {
       const next = value(node, 'next'), word = value(node, 'word');
-      const lines = fields.map((name) => {
-        const n = value(node, name), bytes = bytesOf(node.bytes.subarray(layout[name], layout[name] + 4));
-        const meaning = name === 'count' ? String(n | 0) : n === 0 ? 'NULL' : addressText(n);
-        return `<span class="field">${name.padEnd(5)}</span> ${bytes}  ${meaning}`;
-      });
-      rows.push([node.address, `<div class="cell" data-address="${addressText(node.address)}" data-next="${addressText(next)}" data-node="${i}">` +
-        `<b>${addressText(node.address)}</b> node ${i + 1}\n${lines.join('\n')}</div>`]);
+      rows.push({at: node.address, attributes: `data-address="${addressText(node.address)}" data-next="${addressText(next)}" data-node="${i}"`,
+        html: () => `<b>${addressText(node.address)}</b> node ${i + 1}\n` + fields.map((name) => {
+          const n = value(node, name), bytes = bytesOf(node.bytes.subarray(layout[name], layout[name] + 4));
+          const meaning = name === 'count' ? String(n | 0) : n === 0 ? 'NULL' : addressText(n);
+          return `<span class="field">${name.padEnd(5)}</span> ${bytes}  ${meaning}`;
+        }).join('\n')});
       const more = node.length + 1 > node.wordBytes.length ? ` \u2026 ${node.length + 1} bytes` : '';
-      rows.push([word, `<div class="cell word" data-word="${i}"><b>${addressText(word)}</b> word\n${bytesOf(node.wordBytes)}${more}\n"<bdi>${escape(node.fitted)}</bdi>"</div>`]);
+      rows.push({at: word, attributes: `class="word" data-word="${i}"`,
+        html: () => `<b>${addressText(word)}</b> word\n${bytesOf(node.wordBytes)}${more}\n"<bdi>${escape(node.fitted)}</bdi>"`});
     });
-    rows.sort((a, b) => a[0] - b[0]);
-    cells.innerHTML = rows.map((row) => row[1]).join('');
+    rows.sort((a, b) => a.at - b.at);
+    fill.disconnect();
+    contents = rows.map((row) => row.html);
+    cells.innerHTML = rows.map((row, k) => `<div ${row.attributes} data-row="${k}"></div>`).join('');
     cellOf = new Map();
-    for (const cell of cells.children) cellOf.set((cell.dataset.node ?? 'w' + cell.dataset.word), cell);
+    for (const cell of cells.children) {
+      cell.classList.add('cell');
+      cellOf.set(cell.dataset.node ?? 'w' + cell.dataset.word, cell);
+      fill.observe(cell);
+    }
     marked = [];
     $('memory').querySelector('.note').textContent = `${counted(nodes.length, 'node', 'nodes')} of ${layout.size} bytes, and their words, as they lie in the module's heap, lowest address first. Each field is 4 bytes, little-endian: next is the address of another node.`;
   }
