@@ -113,7 +113,8 @@ EXPORT(try_text) char* try_text(std::uint32_t size)
     calls.word = static_cast<std::int32_t*>(std::malloc(most * sizeof(std::int32_t)));
     by_word = static_cast<WordNode**>(std::calloc(slots, sizeof(WordNode*)));
     index_mask = slots - 1;
-    return text != nullptr && calls.node != nullptr && calls.word != nullptr && by_word != nullptr ? text : nullptr;
+    return text != nullptr && calls.node != nullptr && calls.word != nullptr && by_word != nullptr ? text
+                                                                                                   : nullptr;
 }
 
 /// Runs the text as wrd does: the seed words, then the text's words, then

@@ -88,7 +88,8 @@ int write_page(const Report& report, const Options& options)
         if (write_html(report, Run{}, text, stdout)) {
             return 0;
         }
-        (void)std::fputs("wrd-dot: an empty list makes a page only where wrd-dot has the page's module\n", stderr);
+        (void)std::fputs("wrd-dot: an empty list makes a page only where wrd-dot has the page's module\n",
+                         stderr);
         return kWrong;
     }
     const auto run = replay(report, text);
