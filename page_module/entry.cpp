@@ -25,7 +25,7 @@ namespace {
 
 // The list's nodes and words may take this much of the module's heap: past it
 // add_word finds no memory, as wrd does when its heap runs out.
-constexpr std::size_t kListHeap = 4U << 20U;
+constexpr std::size_t kListHeap = 1U << 20U;
 std::size_t list_heap = 0;
 
 // What the run recorded, per call: the node that the call raised or made (0
@@ -137,6 +137,9 @@ EXPORT(node_size) std::uint32_t node_size() { return sizeof(WordNode); }
 EXPORT(word_offset) std::uint32_t word_offset() { return offsetof(WordNode, word); }
 EXPORT(count_offset) std::uint32_t count_offset() { return offsetof(WordNode, count); }
 EXPORT(next_offset) std::uint32_t next_offset() { return offsetof(WordNode, next); }
+
+/// The bytes that the list's nodes and words may take.
+EXPORT(list_heap_cap) std::uint32_t list_heap_cap() { return kListHeap; }
 
 /// The calls recorded: how many, and per call the node and the word's offset.
 EXPORT(call_total) std::uint32_t call_total() { return calls.size; }

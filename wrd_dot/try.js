@@ -101,7 +101,7 @@
       for (const part of out) size += part.length;
       const report = new Uint8Array(size);
       for (let at = 0, k = 0; k < out.length; at += out[k++].length) report.set(out[k], at);
-      postMessage({status, lost, layout, nodes, calls, gaps, seeds, source: source.join(''), report});
+      postMessage({status, lost, cap: e.list_heap_cap(), layout, nodes, calls, gaps, seeds, source: source.join(''), report});
     };
   }
 
@@ -227,7 +227,7 @@
       show(result);
       const seconds = ((performance.now() - started) / 1000).toFixed(2);
       note.textContent = `${counted(result.calls.length, 'call', 'calls')} of add_word, ${counted(result.nodes.length, 'node', 'nodes')}, in ${seconds} s.` +
-        (result.status === 5 ? ` Memory ran out: the list's nodes and words may take 4 MiB of the module's heap, and ${counted(result.lost, 'word was', 'words were')} lost; the words after each were still counted, as wrd does when it ends with status 5.` : '');
+        (result.status === 5 ? ` Memory ran out: the list's nodes and words may take ${result.cap >> 20} MiB of the module's heap, and ${counted(result.lost, 'word was', 'words were')} lost; the words after each were still counted, as wrd does when it ends with status 5.` : '');
       note.dataset.status = result.status;
     } catch (error) {
       note.textContent = `The page could not run the text: ${error.message}`;
