@@ -147,13 +147,23 @@
 
   // One element per node and per word, in address order: the node's fields as
   // the bytes that hold them, little-endian, in the order of their offsets.
-  // Each element's lines are written when it first comes into view.
+  // Each element's lines are written when it first comes into view: the
+  // elements have fixed heights, so the first in view is found by halving.
   let contents = [];
-  const fill = new IntersectionObserver((seen) => {
-    for (const {target, isIntersecting} of seen) {
-      if (isIntersecting && !target.firstChild) target.innerHTML = contents[target.dataset.row]();
+  const topOf = (cell) => cell.offsetTop - cells.firstElementChild.offsetTop;
+  function fillVisible() {
+    const rows = cells.children, from = cells.scrollTop, to = from + cells.clientHeight;
+    let low = 0, high = rows.length;
+    while (low < high) {
+      const middle = (low + high) >> 1;
+      if (topOf(rows[middle]) + rows[middle].offsetHeight <= from) low = middle + 1;
+      else high = middle;
     }
-  }, {root: cells});
+    for (let k = low; k < rows.length && topOf(rows[k]) < to; ++k) {
+      if (!rows[k].firstChild) rows[k].innerHTML = contents[k]();
+    }
+  }
+  cells.addEventListener('scroll', fillVisible, {passive: true});
   function showMemory({layout, nodes}) {
     const fields = ['word', 'count', 'next'].sort((a, b) => layout[a] - layout[b]);
     const value = (node, name) => new DataView(node.bytes.buffer).getUint32(layout[name], true);
@@ -167,20 +177,16 @@
           return `<span class="field">${name.padEnd(5)}</span> ${bytes}  ${meaning}`;
         }).join('\n')});
       const more = node.length + 1 > node.wordBytes.length ? ` \u2026 ${node.length + 1} bytes` : '';
-      rows.push({at: word, attributes: `class="word" data-word="${i}"`,
+      rows.push({at: word, attributes: `data-word="${i}"`,
         html: () => `<b>${addressText(word)}</b> word\n${bytesOf(node.wordBytes)}${more}\n"<bdi>${escape(node.fitted)}</bdi>"`});
     });
     rows.sort((a, b) => a.at - b.at);
-    fill.disconnect();
     contents = rows.map((row) => row.html);
-    cells.innerHTML = rows.map((row, k) => `<div ${row.attributes} data-row="${k}"></div>`).join('');
+    cells.innerHTML = rows.map((row) => `<div class="cell" ${row.attributes}></div>`).join('');
     cellOf = new Map();
-    for (const cell of cells.children) {
-      cell.classList.add('cell');
-      cellOf.set(cell.dataset.node ?? 'w' + cell.dataset.word, cell);
-      fill.observe(cell);
-    }
+    for (const cell of cells.children) cellOf.set(cell.dataset.node ?? 'w' + cell.dataset.word, cell);
     marked = [];
+    fillVisible();
     $('memory').querySelector('.note').textContent = `${counted(nodes.length, 'node', 'nodes')} of ${layout.size} bytes, and their words, as they lie in the module's heap, lowest address first. Each field is 4 bytes, little-endian: next is the address of another node.`;
   }
 
@@ -190,9 +196,10 @@
     marked = [cellOf.get(String(node)), cellOf.get('w' + node)].filter(Boolean);
     for (const cell of marked) cell.setAttribute('data-current', '');
     if (marked.length) {
-      const cell = marked[0], top = cell.offsetTop - cells.offsetTop;
+      const cell = marked[0], top = topOf(cell);
       if (top < cells.scrollTop || top + cell.offsetHeight > cells.scrollTop + cells.clientHeight) {
         cells.scrollTop = top - cells.clientHeight / 3;
+        fillVisible();
       }
     }
   });
