@@ -53,7 +53,8 @@ bool write_html(const Report& report, const Run& run, std::string_view text, std
     }
     sink.put(shown.empty() ? "" : "</div>\n");
     if (text_box) {
-        sink.put(std::string(until(page, kTryText, &at)) + xml_escape(std::string(text)));
+        sink.put(std::string(until(page, kTryText, &at)) +
+                 xml_escape(std::string(text.substr(0, text.find('\0')))));
     }
     sink.put(std::string(until(page, "<!-- text -->", &at)));
     // The separators as they are, but each blank as a space, so that the
