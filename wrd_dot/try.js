@@ -171,7 +171,7 @@
     nodes.forEach((node, i) => {
       const next = value(node, 'next'), word = value(node, 'word');
       rows.push({at: node.address, attributes: `data-address="${addressText(node.address)}" data-next="${addressText(next)}" data-node="${i}"`,
-        html: () => `<b>${addressText(node.address)}</b> node ${i + 1}\n` + fields.map((name) => {
+        html: () => `<b>${addressText(node.address)}</b> node of "<bdi>${escape(node.fitted)}</bdi>"\n` + fields.map((name) => {
           const n = value(node, name), bytes = bytesOf(node.bytes.subarray(layout[name], layout[name] + 4));
           const meaning = name === 'count' ? String(n | 0) : n === 0 ? 'NULL' : addressText(n);
           return `<span class="field">${name.padEnd(5)}</span> ${bytes}  ${meaning}`;
