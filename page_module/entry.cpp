@@ -111,7 +111,9 @@ EXPORT(try_text) char* try_text(std::uint32_t size)
     text_size = size;
     calls.node = static_cast<std::uint32_t*>(std::malloc(most * sizeof(std::uint32_t)));
     calls.word = static_cast<std::int32_t*>(std::malloc(most * sizeof(std::int32_t)));
-    by_word = static_cast<WordNode**>(std::calloc(slots, sizeof(*by_word)));
+    // An array of pointers, null to start with.
+    by_word =
+        static_cast<WordNode**>(std::calloc(slots, sizeof(*by_word))); // NOLINT(bugprone-sizeof-expression)
     index_mask = slots - 1;
     return text != nullptr && calls.node != nullptr && calls.word != nullptr && by_word != nullptr ? text
                                                                                                    : nullptr;
