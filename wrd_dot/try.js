@@ -147,9 +147,10 @@
 
   // One element per node and per word, in address order: the node's fields as
   // the bytes that hold them, little-endian, in the order of their offsets.
-  // Each element's lines are written when it first comes into view: the
+  // The elements in view are written at each step, with the node's count at
+  // that step (from its box), or as free heap before the node is made; the
   // elements have fixed heights, so the first in view is found by halving.
-  let contents = [];
+  let contents = [], rendered = [];
   const topOf = (cell) => cell.offsetTop - cells.firstElementChild.offsetTop;
   function fillVisible() {
     const rows = cells.children, from = cells.scrollTop, to = from + cells.clientHeight;
@@ -160,7 +161,12 @@
       else high = middle;
     }
     for (let k = low; k < rows.length && topOf(rows[k]) < to; ++k) {
-      if (!rows[k].firstChild) rows[k].innerHTML = contents[k]();
+      const i = Number(rows[k].dataset.node ?? rows[k].dataset.word), count = Number(boxes[i]?.dataset.count ?? 0);
+      if (rendered[k] !== count) {
+        rendered[k] = count;
+        rows[k].innerHTML = contents[k](count);
+        rows[k].classList.toggle('free', count === 0);
+      }
     }
   }
   cells.addEventListener('scroll', fillVisible, {passive: true});
@@ -171,23 +177,26 @@
     nodes.forEach((node, i) => {
       const next = value(node, 'next'), word = value(node, 'word');
       rows.push({at: node.address, attributes: `data-address="${addressText(node.address)}" data-next="${addressText(next)}" data-node="${i}"`,
-        html: () => `<b>${addressText(node.address)}</b> node of "<bdi>${escape(node.fitted)}</bdi>"\n` + fields.map((name) => {
-          const n = value(node, name), bytes = bytesOf(node.bytes.subarray(layout[name], layout[name] + 4));
+        html: (count) => count === 0 ? `<b>${addressText(node.address)}</b> free: the node of "<bdi>${escape(node.fitted)}</bdi>" is not made yet` :
+          `<b>${addressText(node.address)}</b> node of "<bdi>${escape(node.fitted)}</bdi>"\n` + fields.map((name) => {
+          const n = name === 'count' ? count : value(node, name);
+          const bytes = bytesOf(name === 'count' ? [0, 8, 16, 24].map((shift) => (n >> shift) & 255) : node.bytes.subarray(layout[name], layout[name] + 4));
           const meaning = name === 'count' ? String(n | 0) : n === 0 ? 'NULL' : addressText(n);
           return `<span class="field">${name.padEnd(5)}</span> ${bytes}  ${meaning}`;
         }).join('\n')});
       const more = node.length + 1 > node.wordBytes.length ? ` \u2026 ${node.length + 1} bytes` : '';
       rows.push({at: word, attributes: `data-word="${i}"`,
-        html: () => `<b>${addressText(word)}</b> word\n${bytesOf(node.wordBytes)}${more}\n"<bdi>${escape(node.fitted)}</bdi>"`});
+        html: (count) => count === 0 ? `<b>${addressText(word)}</b> free: not yet a copy of "<bdi>${escape(node.fitted)}</bdi>"` :
+          `<b>${addressText(word)}</b> word\n${bytesOf(node.wordBytes)}${more}\n"<bdi>${escape(node.fitted)}</bdi>"`});
     });
     rows.sort((a, b) => a.at - b.at);
     contents = rows.map((row) => row.html);
+    rendered = [];
     cells.innerHTML = rows.map((row) => `<div class="cell" ${row.attributes}></div>`).join('');
     cellOf = new Map();
     for (const cell of cells.children) cellOf.set(cell.dataset.node ?? 'w' + cell.dataset.word, cell);
     marked = [];
-    fillVisible();
-    $('memory').querySelector('.note').textContent = `${counted(nodes.length, 'node', 'nodes')} of ${layout.size} bytes, and their words, as they lie in the module's heap, lowest address first. Each field is 4 bytes, little-endian: next is the address of another node.`;
+    $('memory').querySelector('.note').textContent = `${counted(nodes.length, 'node', 'nodes')} of ${layout.size} bytes, and their words, as they lie in the module's heap at this step, lowest address first. Each field is 4 bytes, little-endian: next is the address of another node.`;
   }
 
   // The node of the step, marked in the memory view too, and scrolled to.
@@ -199,9 +208,9 @@
       const cell = marked[0], top = topOf(cell);
       if (top < cells.scrollTop || top + cell.offsetHeight > cells.scrollTop + cells.clientHeight) {
         cells.scrollTop = top - cells.clientHeight / 3;
-        fillVisible();
       }
     }
+    fillVisible();
   });
 
   async function run(opening) {
