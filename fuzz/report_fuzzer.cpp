@@ -690,7 +690,8 @@ void frame_of(xmlNode* node, std::string* frame)
 // blanks outside it; the text strip's source is the text, its words shown as
 // the boxes show them. The page's own listing of add_word, braces and all, is
 // left as it is.
-void check_page_text(const Document& page, const std::set<std::string>& shown, const std::string& source)
+void check_page_text(const Document& page, const std::set<std::string>& shown, const std::string& source,
+                     const std::string& typed)
 {
     walk(xmlDocGetRootElement(page.get()), [&](xmlNode* node) {
         if (node->type != XML_TEXT_NODE) {
@@ -708,6 +709,10 @@ void check_page_text(const Document& page, const std::set<std::string>& shown, c
                   "the text strip's source is the text, its words shown as the boxes show them");
             return;
         }
+        if (attribute(node->parent, "id") == "try-text") {
+            check(text == typed, "the text box holds the text as wrd reads it");
+            return;
+        }
         const bool raw = is(node->parent, "title") || is(node->parent, "style") || is(node->parent, "script");
         check(in_code || raw || blank(text) ||
                   (in_body &&
@@ -722,7 +727,7 @@ void check_page_text(const Document& page, const std::set<std::string>& shown, c
 // read strictly as HTML, hold no stray text, and with the words replaced
 // (`other`), keep its tags and script.
 void check_markup(const std::string& page, const std::string& other, const Report& report,
-                  const std::string& source)
+                  const std::string& source, const std::string& typed)
 {
     const std::size_t charset = page.find("<meta charset=\"utf-8\">");
     check(charset != std::string::npos && charset + 22 <= 1024, "the page declares its charset at once");
@@ -739,7 +744,7 @@ void check_markup(const std::string& page, const std::string& other, const Repor
     for (const ReportNode& node : report.nodes) {
         shown.insert(fit_columns(shown_word(node.word), NodeBox::kWordColumns));
     }
-    check_page_text(html, shown, source);
+    check_page_text(html, shown, source, typed);
 }
 
 // Builds a text from the input and the report that wrd prints for it. replay
@@ -761,10 +766,13 @@ void check_page(FuzzedDataProvider& input)
     const std::string page = page_of(report, text, said.said.size());
     const std::string other = page_of(said.report(placeholders), said.text(placeholders), said.said.size());
 
-    char nothing[1];
-    std::FILE* empty = ::fmemopen(nothing, sizeof nothing, "w");
-    check(!write_html(Report{}, Run{}, "", empty) && std::ftell(empty) == 0,
-          "the page of an empty report is refused, with nothing written");
+    // An empty report gives the page with no run where the page has a text box
+    // to run its text in, and is refused, with nothing written, elsewhere.
+    const bool text_box = page.find("id=\"try-text\"") != std::string::npos;
+    static char no_run[1 << 18];
+    std::FILE* empty = ::fmemopen(no_run, sizeof no_run, "w");
+    check(write_html(Report{}, Run{}, "", empty) == text_box && (std::ftell(empty) == 0) != text_box,
+          "the page of an empty report is the page with no run, or refused");
     (void)std::fclose(empty);
 
     // The text, as the page keeps it for its strip: a carriage return or a
@@ -777,7 +785,7 @@ void check_page(FuzzedDataProvider& input)
         }
         source += shown_word(said.words[said.said[w]]);
     }
-    check_markup(page, other, report, source);
+    check_markup(page, other, report, source, text.substr(0, text.find('\0')));
     const std::size_t changed = input.ConsumeIntegralInRange<std::size_t>(0, report.nodes.size() - 1);
     report.nodes[changed].count += input.ConsumeBool() ? 1 : -1;
     check(std::holds_alternative<std::string>(replay(report, text)), "replay refuses a count that differs");

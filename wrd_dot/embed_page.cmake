@@ -1,10 +1,36 @@
 # Writes OUTPUT, a header that holds the page (page.html with page.css and
-# page.js put in its place) as one string, kPage, for write_html.cpp.
-# usage: cmake -DSOURCE=dir -DOUTPUT=file -P embed_page.cmake
+# page.js put in its place) as one string, kPage, for write_html.cpp. With
+# MODULE, the base64 of the gzipped module, the text box's parts come in too
+# (try.css, try.js and the module); without it, every part of page.html between
+# "<!-- try -->" and "<!-- /try -->" goes.
+# usage: cmake -DSOURCE=dir [-DMODULE=file] -DOUTPUT=file -P embed_page.cmake
 cmake_minimum_required(VERSION 3.25)
 file(READ "${SOURCE}/page.html" page)
 file(READ "${SOURCE}/page.css" css)
 file(READ "${SOURCE}/page.js" script)
+if(MODULE)
+    file(READ "${SOURCE}/try.css" try_css)
+    file(READ "${SOURCE}/try.js" try_script)
+    file(READ "${MODULE}" module)
+    string(STRIP "${module}" module)
+    string(REPLACE "/* module */" "${module}" try_script "${try_script}")
+    string(REPLACE "<!-- try -->" "" page "${page}")
+    string(REPLACE "<!-- /try -->" "" page "${page}")
+    string(REPLACE "/* try.css */\n" "${try_css}" page "${page}")
+    string(REPLACE "// try.js\n" "${try_script}" page "${page}")
+else()
+    while(TRUE)
+        string(FIND "${page}" "<!-- try -->" from)
+        if(from EQUAL -1)
+            break()
+        endif()
+        string(FIND "${page}" "<!-- /try -->" to)
+        string(SUBSTRING "${page}" 0 ${from} head)
+        math(EXPR to "${to} + 13")
+        string(SUBSTRING "${page}" ${to} -1 tail)
+        set(page "${head}${tail}")
+    endwhile()
+endif()
 string(REPLACE "/* page.css */\n" "${css}" page "${page}")
 string(REPLACE "// page.js\n" "${script}" page "${page}")
 string(FIND "${page}" ")page\"" clash)

@@ -25,13 +25,16 @@ std::string_view until(std::string_view page, std::string_view marker, std::size
 // The page's HTML, CSS and script come from page.h; this writes what the run
 // adds: a box per node, the text as the boxes show its words, and the numbers
 // that the script steps through. The script draws the boxes where each step
-// puts them.
+// puts them. The text box, where the page has one, holds the text; an empty
+// report writes the page with no run, which runs that text itself.
 bool write_html(const Report& report, const Run& run, std::string_view text, std::FILE* out)
 {
-    if (report.nodes.empty()) {
-        return false; // no run gives it: the seed words make the list
-    }
     const std::string_view page(kPage);
+    constexpr std::string_view kTryText = "<!-- try text -->";
+    const bool text_box = page.find(kTryText) != std::string_view::npos;
+    if (report.nodes.empty() && !text_box) {
+        return false; // no run gives it, and the page cannot run its text
+    }
     std::size_t at = 0;
     Sink sink{out};
     sink.put(std::string(until(page, "<!-- boxes -->\n", &at)));
@@ -51,6 +54,10 @@ bool write_html(const Report& report, const Run& run, std::string_view text, std
                  xml_escape(fitted) + "</bdi></div>\n");
     }
     sink.put(shown.empty() ? "" : "</div>\n");
+    if (text_box) {
+        sink.put(std::string(until(page, kTryText, &at)) +
+                 xml_escape(std::string(text.substr(0, text.find('\0')))));
+    }
     sink.put(std::string(until(page, "<!-- text -->", &at)));
     // The separators as they are, but a carriage return or a tab as a space,
     // so that the browser reads every one as one character, as the script
@@ -69,11 +76,11 @@ bool write_html(const Report& report, const Run& run, std::string_view text, std
         end = start + report.nodes[run.calls[std::size(kSeeds) + w]].word.size();
     }
     sink.put(std::string(until(page, "<!-- data -->\n", &at)));
-    sink.put("const SEEDS = " + std::to_string(std::size(kSeeds)) + ";\nconst CALLS = [");
+    sink.put("let SEEDS = " + std::to_string(std::size(kSeeds)) + ";\nlet CALLS = [");
     for (std::size_t k = 0; k < run.calls.size(); ++k) {
         sink.put((k == 0 ? "" : ",") + std::to_string(run.calls[k]));
     }
-    sink.put("];\nconst GAPS = [" + gaps + "];\n");
+    sink.put("];\nlet GAPS = [" + gaps + "];\n");
     sink.put(std::string(page.substr(at)));
     return sink.ok && std::fflush(out) == 0;
 }
