@@ -793,7 +793,8 @@ TEST(WrdDot, ReadmeSampleAndPictureAreWhatTheProgramsGive)
 TEST(WrdDot, EveryWordShowsInNfcAsIcuSays)
 {
 #ifndef WRD_ICU
-    GTEST_SKIP() << "SKIPPED: ICU is not installed for this build's target (Debian: libicu-dev), as in a cross build";
+    GTEST_SKIP()
+        << "SKIPPED: ICU is not installed for this build's target (Debian: libicu-dev), as in a cross build";
 #else
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
