@@ -1,5 +1,5 @@
 # Writes OUTPUT, a header that holds the page (page.html with page.css and
-# page.js put in its place) as one string, kPage, for write_html.cpp. With
+# page.js put in its place) as the strings kPageParts, for write_html.cpp. With
 # MODULE, the base64 of the gzipped module, the text box's parts come in too
 # (try.css, try.js and the module); without it, every part of page.html between
 # "<!-- try -->" and "<!-- /try -->" goes.
@@ -37,6 +37,22 @@ string(FIND "${page}" ")page\"" clash)
 if(NOT clash EQUAL -1)
     message(FATAL_ERROR "the page holds )page\", which would end its string")
 endif()
-file(WRITE "${OUTPUT}.new" "// Made by embed_page.cmake from page.html, page.css and page.js.\n"
-                           "#pragma once\ninline constexpr char kPage[] = R\"page(${page})page\";\n")
+# Compilers need not take a string literal over 65,536 bytes, so the page
+# goes in parts, each cut after a line of at most 60,000 bytes.
+set(parts "")
+string(LENGTH "${page}" left)
+while(left GREATER 60000)
+    string(SUBSTRING "${page}" 0 60000 head)
+    string(FIND "${head}" "\n" cut REVERSE)
+    if(cut EQUAL -1)
+        message(FATAL_ERROR "the page holds a line of over 60,000 bytes")
+    endif()
+    math(EXPR cut "${cut} + 1")
+    string(SUBSTRING "${page}" 0 ${cut} head)
+    string(SUBSTRING "${page}" ${cut} -1 page)
+    string(APPEND parts "R\"page(${head})page\",\n")
+    string(LENGTH "${page}" left)
+endwhile()
+file(WRITE "${OUTPUT}.new" "// Made by embed_page.cmake from page.html, page.css and page.js.\n#pragma once\n"
+                           "inline constexpr const char* kPageParts[] = {\n${parts}R\"page(${page})page\"};\n")
 file(COPY_FILE "${OUTPUT}.new" "${OUTPUT}" ONLY_IF_DIFFERENT)
