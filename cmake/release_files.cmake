@@ -5,7 +5,8 @@
 #    already; strip writes it as the time stamp of a Windows program. The
 #    Debian package alone takes the lintian overrides, which mean nothing to
 #    anything else. The first package of a cpack run, which marks the run in
-#    the environment that its later packages share, starts SHA256SUMS afresh.
+#    the environment that its later packages share, starts SHA256SUMS afresh,
+#    with try.html as wrd-<version>-try.html where the build wrote it.
 # 2. After CPack has packed: the package is packed again from the same staged
 #    tree, since CPack 3.25 lets the file system order the tarball and the zip,
 #    writes the zip's times in local time with the builder's owner, and counts
@@ -18,6 +19,14 @@ if(NOT CPACK_TEMPORARY_DIRECTORY)
     if(NOT DEFINED ENV{WRD_CPACK_RUN})
         set(ENV{WRD_CPACK_RUN} 1)
         file(REMOVE ${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS)
+        # The page that runs a text in the browser ships beside the packages,
+        # from a build that can write it.
+        if(EXISTS ${CPACK_WRD_BINARY_DIR}/try.html)
+            set(page wrd-${CPACK_PACKAGE_VERSION}-try.html)
+            file(COPY_FILE ${CPACK_WRD_BINARY_DIR}/try.html ${CPACK_PACKAGE_DIRECTORY}/${page})
+            file(SHA256 ${CPACK_PACKAGE_DIRECTORY}/${page} sum)
+            file(APPEND ${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS "${sum}  ${page}\n")
+        endif()
         if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
             set(ENV{SOURCE_DATE_EPOCH} ${CPACK_WRD_RELEASE_EPOCH})
         elseif(NOT "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")

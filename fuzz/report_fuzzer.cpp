@@ -63,6 +63,24 @@ std::uint32_t decode(std::string_view text, std::size_t at, std::size_t* length)
     return code < 0 ? 0 : static_cast<std::uint32_t>(code);
 }
 
+// Whether markup can hold `text` as it is: valid UTF-8 of XML characters,
+// none of them a C1 control or a noncharacter. (libxml2's own decoder takes
+// a stray continuation byte for a lead byte.)
+bool holds_as_text(const std::string& text)
+{
+    for (std::size_t at = 0, length = 0; at < text.size(); at += length) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        const std::uint32_t code = byte < 0x80 ? byte : decode_utf8(text, at, &length);
+        length = byte < 0x80 ? 1 : length;
+        if (length == 0 || (code < 0x20 && code != '\t' && code != '\n' && code != '\r') ||
+            (code >= 0x7F && code < 0xA0) || (code >= 0xFDD0 && code <= 0xFDEF) ||
+            (code & 0xFFFEU) == 0xFFFEU) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string encode(std::uint32_t code)
 {
     xmlChar out[4];
@@ -687,17 +705,25 @@ void frame_of(xmlNode* node, std::string* frame)
 
 // No stray text: in the body only words, names and numbers, and nothing but
 // blanks outside it; the text strip's source is the text, its words shown as
-// the boxes show them. The page's own listing of add_word, braces and all, is
-// left as it is.
-void check_page_text(const Document& page, const std::set<std::string>& shown, const std::string& source)
+// the boxes show them, and the text box holds the text. The page's own listing of add_word, braces and all,
+// is left as it is.
+void check_page_text(const Document& page, const std::set<std::string>& shown, const std::string& source,
+                     const std::string& typed)
 {
     for (xmlNode* node : xpath(page, "//*[@id = 'source']/text()")) {
         check(text_of(node) == source,
               "the text strip's source is the text, its words shown as the boxes show them");
     }
-    // The texts to check: not the listing's, the source's, nor a title's, style's or script's.
-    const std::string checked = "text()[not(ancestor::*[@id = 'code'] or parent::*[@id = 'source'] or "
-                                "parent::title or parent::style or parent::script)]";
+    for (xmlNode* node : xpath(page, "//*[@id = 'try-text']/text()")) {
+        check(text_of(node) == "\n" + typed ||
+                  (!holds_as_text(typed) && text_of(node).find("\xEF\xBF\xBD") != std::string::npos),
+              "the text box holds the text as wrd reads it, or U+FFFD where markup cannot hold it");
+    }
+    // The texts to check: not the listing's, the source's, the text box's, nor a title's, style's or
+    // script's.
+    const std::string checked =
+        "text()[not(ancestor::*[@id = 'code'] or parent::*[@id = 'source'] or "
+        "parent::*[@id = 'try-text'] or parent::title or parent::style or parent::script)]";
     for (xmlNode* node : xpath(page, ("//" + checked + "[not(ancestor::body)]").c_str())) {
         check(blank(text_of(node)), "no stray text: nothing but blanks outside the body");
     }
@@ -714,7 +740,7 @@ void check_page_text(const Document& page, const std::set<std::string>& shown, c
 // read strictly as HTML, hold no stray text, and with the words replaced
 // (`other`), keep its tags and script.
 void check_markup(const std::string& page, const std::string& other, const Report& report,
-                  const std::string& source)
+                  const std::string& source, const std::string& typed)
 {
     const std::size_t charset = page.find("<meta charset=\"utf-8\">");
     check(charset != std::string::npos && charset + 22 <= 1024, "the page declares its charset at once");
@@ -731,7 +757,7 @@ void check_markup(const std::string& page, const std::string& other, const Repor
     for (const ReportNode& node : report.nodes) {
         shown.insert(fit_columns(shown_word(node.word), NodeBox::kWordColumns));
     }
-    check_page_text(html, shown, source);
+    check_page_text(html, shown, source, typed);
 }
 
 // Builds a text from the input and the report that wrd prints for it. replay
@@ -753,10 +779,13 @@ void check_page(FuzzedDataProvider& input)
     const std::string page = page_of(report, text, said.said.size());
     const std::string other = page_of(said.report(placeholders), said.text(placeholders), said.said.size());
 
-    char nothing[1];
-    std::FILE* empty = ::fmemopen(nothing, sizeof nothing, "w");
-    check(!write_html(Report{}, Run{}, "", empty) && std::ftell(empty) == 0,
-          "the page of an empty report is refused, with nothing written");
+    // An empty report gives the page with no run where the page has a text box
+    // to run its text in, and is refused, with nothing written, elsewhere.
+    const bool text_box = page.find("id=\"try-text\"") != std::string::npos;
+    static char no_run[1 << 18];
+    std::FILE* empty = ::fmemopen(no_run, sizeof no_run, "w");
+    check(write_html(Report{}, Run{}, "", empty) == text_box && (std::ftell(empty) == 0) != text_box,
+          "the page of an empty report is the page with no run, or refused");
     (void)std::fclose(empty);
 
     // The text, as the page keeps it for its strip: a carriage return or a
@@ -769,7 +798,7 @@ void check_page(FuzzedDataProvider& input)
         }
         source += shown_word(said.words[said.said[w]]);
     }
-    check_markup(page, other, report, source);
+    check_markup(page, other, report, source, text.substr(0, text.find('\0')));
     const std::size_t changed = input.ConsumeIntegralInRange<std::size_t>(0, report.nodes.size() - 1);
     report.nodes[changed].count += input.ConsumeBool() ? 1 : -1;
     check(std::holds_alternative<std::string>(replay(report, text)), "replay refuses a count that differs");

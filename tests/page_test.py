@@ -28,6 +28,7 @@ if MISSING:
     print("SKIPPED: %s is missing" % MISSING)
     sys.exit(77)
 from selenium.webdriver.common.keys import Keys  # noqa: E402
+from selenium.webdriver.support.wait import WebDriverWait  # noqa: E402
 
 FOLDER = tempfile.mkdtemp()
 SEPARATORS = r"[ \r\n\t,.?!]+"
@@ -381,6 +382,59 @@ return [x(0),x(3)];""")
             if ms[1] < 4 * ms[0] + 40:
                 return
         self.fail("40 steps at 1,000 and at 20,000 nodes, in ms: %s" % tries)
+
+    # The text box: a text run by the module in the page, against native wrd.
+    def run_in_page(self, text, typed):
+        box = self.driver.find_element("id", "try-text")
+        if typed:
+            box.clear()
+            box.send_keys(text)
+        else:
+            self.driver.execute_script("arguments[0].value=arguments[1]", box, text)
+        before = self.driver.find_element("id", "try-note").text
+        self.driver.find_element("id", "try-run").click()
+        WebDriverWait(self.driver, 120).until(lambda d: d.execute_script(
+            "return !document.getElementById('try-run').disabled") and d.find_element("id", "try-note").text != before)
+
+    def test_texts_run_in_the_page_as_wrd_runs_them(self):
+        rows = [  # a text, typed or set, and a step of its run (call.line) to check
+            ("Příliš žluťoučký kůň úpěl ďábelské ódy, kůň! %s pokus. Kůň?" % ("ř" * 150), True, "9.2"),  # Czech, a word of 300 bytes
+            (subprocess.run([MAKE_CORPUS, "4096"], check=True, capture_output=True).stdout.decode(), False, "300.5"),
+        ]
+        for n, (text, typed, step) in enumerate(rows):
+            with self.subTest(text=text[:12]):
+                self.open(self.run_page)
+                self.run_in_page(text, typed)
+                folder = os.path.join(FOLDER, "typed%d" % n)
+                os.mkdir(folder)
+                with open(os.path.join(folder, "wrd.txt"), "wb") as out:
+                    out.write(text.encode())
+                native = subprocess.run([WRD], cwd=folder, check=True, capture_output=True).stdout.decode()
+                listed = [(int(count), word) for count, word in re.findall(r"Cetnost: +(\d+) Slovo: (.*)  Dalsi: ", native)]
+                calls = self.driver.find_element("id", "slider").get_attribute("max")
+                self.assertEqual("#step=" + calls, self.driver.execute_script("return location.hash"))  # the last step
+                self.assertEqual(listed, [(int(c), w) for c, w in self.driver.execute_script(
+                    "return [...document.querySelectorAll('#list .node')].map(b=>[b.dataset.count,"
+                    "b.title||b.querySelector('bdi').textContent])")])
+                report = self.driver.execute_script("return document.querySelector('#report pre').textContent")
+                nexts = dict(re.findall(r"Adresa: (\S+) .*  Dalsi: (\S+)$", report, re.M))
+                self.assertEqual(nexts, self.driver.execute_script(
+                    "return Object.fromEntries([...document.querySelectorAll('#memory [data-next]')]"
+                    ".map(c=>[c.dataset.address,c.dataset.next]))"))
+                self.assertTrue(self.driver.find_element("id", "report-save").get_attribute("href").startswith("blob:"))
+                svg = subprocess.run([WRD_DOT, "-T", "svg"], input=report.encode(), capture_output=True)
+                self.assertEqual((0, b""), (svg.returncode, svg.stderr))  # the saved report reads back
+                self.driver.execute_script("location.hash=arguments[0]", "#step=" + step)
+                self.assertEqual("compare", self.state().split()[-1])
+                self.assertEqual(*self.driver.execute_script(  # the node under p, marked in memory too
+                    "return [document.querySelector('[data-cursor]').dataset.address,"
+                    "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
+        # A text over 1 MiB is refused, and the run shown stays.
+        shown = self.state()
+        self.driver.execute_script("document.getElementById('try-text').value='a '.repeat(524289)")
+        self.driver.find_element("id", "try-run").click()
+        self.assertIn("more than the 1 MiB", self.driver.find_element("id", "try-note").text)
+        self.assertEqual(shown, self.state())
 
 
 if __name__ == "__main__":

@@ -1,16 +1,58 @@
 # Writes OUTPUT, a header that holds the page (page.html with page.css and
-# page.js put in its place) as one string, kPage, for write_html.cpp.
-# usage: cmake -DSOURCE=dir -DOUTPUT=file -P embed_page.cmake
+# page.js put in its place) as the strings kPageParts, for write_html.cpp. With
+# MODULE, the base64 of the gzipped module, the text box's parts come in too
+# (try.css, try.js and the module); without it, every part of page.html between
+# "<!-- try -->" and "<!-- /try -->" goes.
+# usage: cmake -DSOURCE=dir [-DMODULE=file] -DOUTPUT=file -P embed_page.cmake
 cmake_minimum_required(VERSION 3.25)
 file(READ "${SOURCE}/page.html" page)
 file(READ "${SOURCE}/page.css" css)
 file(READ "${SOURCE}/page.js" script)
+if(MODULE)
+    file(READ "${SOURCE}/try.css" try_css)
+    file(READ "${SOURCE}/try.js" try_script)
+    file(READ "${MODULE}" module)
+    string(STRIP "${module}" module)
+    string(REPLACE "/* module */" "${module}" try_script "${try_script}")
+    string(REPLACE "<!-- try -->" "" page "${page}")
+    string(REPLACE "<!-- /try -->" "" page "${page}")
+    string(REPLACE "/* try.css */\n" "${try_css}" page "${page}")
+    string(REPLACE "// try.js\n" "${try_script}" page "${page}")
+else()
+    while(TRUE)
+        string(FIND "${page}" "<!-- try -->" from)
+        if(from EQUAL -1)
+            break()
+        endif()
+        string(FIND "${page}" "<!-- /try -->" to)
+        string(SUBSTRING "${page}" 0 ${from} head)
+        math(EXPR to "${to} + 13")
+        string(SUBSTRING "${page}" ${to} -1 tail)
+        set(page "${head}${tail}")
+    endwhile()
+endif()
 string(REPLACE "/* page.css */\n" "${css}" page "${page}")
 string(REPLACE "// page.js\n" "${script}" page "${page}")
 string(FIND "${page}" ")page\"" clash)
 if(NOT clash EQUAL -1)
     message(FATAL_ERROR "the page holds )page\", which would end its string")
 endif()
-file(WRITE "${OUTPUT}.new" "// Made by embed_page.cmake from page.html, page.css and page.js.\n"
-                           "#pragma once\ninline constexpr char kPage[] = R\"page(${page})page\";\n")
+# Compilers need not take a string literal over 65,536 bytes, so the page
+# goes in parts, each cut after a line of at most 60,000 bytes.
+set(parts "")
+string(LENGTH "${page}" left)
+while(left GREATER 60000)
+    string(SUBSTRING "${page}" 0 60000 head)
+    string(FIND "${head}" "\n" cut REVERSE)
+    if(cut EQUAL -1)
+        message(FATAL_ERROR "the page holds a line of over 60,000 bytes")
+    endif()
+    math(EXPR cut "${cut} + 1")
+    string(SUBSTRING "${page}" 0 ${cut} head)
+    string(SUBSTRING "${page}" ${cut} -1 page)
+    string(APPEND parts "R\"page(${head})page\",\n")
+    string(LENGTH "${page}" left)
+endwhile()
+file(WRITE "${OUTPUT}.new" "// Made by embed_page.cmake from page.html, page.css and page.js.\n#pragma once\n"
+                           "inline constexpr const char* kPageParts[] = {\n${parts}R\"page(${page})page\"};\n")
 file(COPY_FILE "${OUTPUT}.new" "${OUTPUT}" ONLY_IF_DIFFERENT)

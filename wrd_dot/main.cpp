@@ -83,6 +83,15 @@ int write_page(const Report& report, const Options& options)
     const std::unique_ptr<char, decltype(&std::free)> owned(loaded, &std::free);
     // The text ends at its first zero byte, as wrd counts it.
     const std::string_view text(loaded);
+    if (report.nodes.empty()) {
+        // "Seznam je prazdny.", which no run of wrd prints: the page with no run.
+        if (write_html(report, Run{}, text, stdout)) {
+            return 0;
+        }
+        (void)std::fputs("wrd-dot: an empty list makes a page only where wrd-dot has the page's module\n",
+                         stderr);
+        return kWrong;
+    }
     const auto run = replay(report, text);
     if (const auto* mismatch = std::get_if<std::string>(&run)) {
         (void)std::fprintf(stderr, "wrd-dot: the report is not the one that \"%s\" gives: %s\n",

@@ -4,6 +4,8 @@
 #include "word_text.h"
 #include "writers.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <iterator>
 #include <string_view>
 
@@ -11,7 +13,7 @@ namespace {
 
 constexpr std::size_t kGroup = 128; // boxes per group
 
-// kPage up to `marker`, which it must hold; `at` moves past the marker.
+// The page up to `marker`, which it must hold; `at` moves past the marker.
 std::string_view until(std::string_view page, std::string_view marker, std::size_t* at)
 {
     const std::size_t end = page.find(marker, *at);
@@ -20,18 +22,54 @@ std::string_view until(std::string_view page, std::string_view marker, std::size
     return part;
 }
 
+// The text as the text box holds it. A line feed comes first, since HTML drops
+// one after <textarea>, so that the text's own first line feed stays. A
+// carriage return is a reference, which HTML keeps as it is. A byte that is no
+// part of valid UTF-8, a control that HTML refuses, and a noncharacter each
+// become U+FFFD, as a browser would read them; the text ends at a zero byte.
+std::string for_text_box(std::string_view text)
+{
+    const std::string bytes(text.substr(0, text.find('\0')));
+    std::string out = "\n";
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        std::size_t length = 1;
+        const std::uint32_t code = byte < 0x80 ? byte : decode_utf8(bytes, at, &length);
+        const bool refused = length == 0 || (code < 0x20 && code != '\t' && code != '\n' && code != '\r') ||
+                             (code >= 0x7F && code < 0xA0) || (code >= 0xFDD0 && code <= 0xFDEF) ||
+                             (code & 0xFFFEU) == 0xFFFEU;
+        if (refused) {
+            out += "\xEF\xBF\xBD";
+        } else if (code == '\r') {
+            out += "&#13;";
+        } else if (code == '&' || code == '<' || code == '>') {
+            out += code == '&' ? "&amp;" : code == '<' ? "&lt;" : "&gt;";
+        } else {
+            out.append(bytes, at, length);
+        }
+        at += std::max<std::size_t>(length, 1);
+    }
+    return out;
+}
+
 } // namespace
 
 // The page's HTML, CSS and script come from page.h; this writes what the run
 // adds: a box per node, the text as the boxes show its words, and the numbers
 // that the script steps through. The script draws the boxes where each step
-// puts them.
+// puts them. The text box, where the page has one, holds the text; an empty
+// report writes the page with no run, which runs that text itself.
 bool write_html(const Report& report, const Run& run, std::string_view text, std::FILE* out)
 {
-    if (report.nodes.empty()) {
-        return false; // no run gives it: the seed words make the list
+    std::string page;
+    for (const char* part : kPageParts) {
+        page += part;
     }
-    const std::string_view page(kPage);
+    constexpr std::string_view kTryText = "<!-- try text -->";
+    const bool text_box = page.find(kTryText) != std::string::npos;
+    if (report.nodes.empty() && !text_box) {
+        return false; // no run gives it, and the page cannot run its text
+    }
     std::size_t at = 0;
     Sink sink{out};
     sink.put(std::string(until(page, "<!-- boxes -->\n", &at)));
@@ -51,6 +89,9 @@ bool write_html(const Report& report, const Run& run, std::string_view text, std
                  xml_escape(fitted) + "</bdi></div>\n");
     }
     sink.put(shown.empty() ? "" : "</div>\n");
+    if (text_box) {
+        sink.put(std::string(until(page, kTryText, &at)) + for_text_box(text));
+    }
     sink.put(std::string(until(page, "<!-- text -->", &at)));
     // The separators as they are, but a carriage return or a tab as a space,
     // so that the browser reads every one as one character, as the script
@@ -69,11 +110,11 @@ bool write_html(const Report& report, const Run& run, std::string_view text, std
         end = start + report.nodes[run.calls[std::size(kSeeds) + w]].word.size();
     }
     sink.put(std::string(until(page, "<!-- data -->\n", &at)));
-    sink.put("const SEEDS = " + std::to_string(std::size(kSeeds)) + ";\nconst CALLS = [");
+    sink.put("let SEEDS = " + std::to_string(std::size(kSeeds)) + ";\nlet CALLS = [");
     for (std::size_t k = 0; k < run.calls.size(); ++k) {
         sink.put((k == 0 ? "" : ",") + std::to_string(run.calls[k]));
     }
-    sink.put("];\nconst GAPS = [" + gaps + "];\n");
+    sink.put("];\nlet GAPS = [" + gaps + "];\n");
     sink.put(std::string(page.substr(at)));
     return sink.ok && std::fflush(out) == 0;
 }
