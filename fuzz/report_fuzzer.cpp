@@ -155,35 +155,26 @@ bool is(const xmlNode* node, const char* name)
     return node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST name) == 0;
 }
 
-// The value of an element's attribute, or "".
-std::string attribute(xmlNode* node, const char* name)
+// A string that libxml2 made, as a copy, or "" for none; libxml2's is freed.
+std::string owned(xmlChar* made)
 {
-    xmlChar* value = xmlGetProp(node, BAD_CAST name);
-    std::string text = value == nullptr ? "" : reinterpret_cast<const char*>(value);
-    xmlFree(value);
+    std::string text = made == nullptr ? "" : reinterpret_cast<const char*>(made);
+    xmlFree(made);
     return text;
 }
 
+// The value of an element's attribute, or "".
+std::string attribute(xmlNode* node, const char* name) { return owned(xmlGetProp(node, BAD_CAST name)); }
+
 // The text of a node, entities replaced.
-std::string text_of(const xmlNode* node)
-{
-    xmlChar* content = xmlNodeGetContent(node);
-    std::string text = content == nullptr ? "" : reinterpret_cast<const char*>(content);
-    xmlFree(content);
-    return text;
-}
+std::string text_of(const xmlNode* node) { return owned(xmlNodeGetContent(node)); }
 
 // The text of an SVG text, its escapes' isolates left out: shown_word itself
 // shows those characters as escapes.
 std::string plain_text_of(const xmlNode* node)
 {
-    std::string text = text_of(node);
-    for (const char* isolate : {"\xE2\x81\xA6", "\xE2\x81\xA9"}) {
-        for (std::size_t at = 0; (at = text.find(isolate, at)) != std::string::npos;) {
-            text.erase(at, 3);
-        }
-    }
-    return text;
+    static const std::regex isolates("\xE2\x81\xA6|\xE2\x81\xA9");
+    return std::regex_replace(text_of(node), isolates, "");
 }
 
 bool blank(const std::string& text) { return text.find_first_not_of(" \n") == std::string::npos; }

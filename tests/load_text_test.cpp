@@ -62,12 +62,7 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
 #endif
     };
     const std::string path = testing::TempDir() + "read_text_input";
-    SkippedRows skipped;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (skipped.skip(c.what, c.lacks)) {
-            continue;
-        }
+    const std::string skipped = run_rows(cases, [&](const auto& c) {
         ASSERT_TRUE(std::ofstream(path, std::ios::binary) << c.content);
         std::FILE* file = std::fopen(path.c_str(), c.mode);
         ASSERT_NE(nullptr, file);
@@ -85,7 +80,7 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
             EXPECT_EQ(nullptr, text);
         }
         std::free(text);
-    }
+    });
     (void)std::remove(path.c_str());
     WRD_END_IF_ROWS_SKIPPED(skipped);
 }

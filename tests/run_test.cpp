@@ -242,17 +242,11 @@ TEST(Run, LoadingFailuresEndWithTheirStatus)
         {"3 GiB: over a signed 32-bit length", sparse(3 * kGiB), 3},
         {"4 GiB + 6 bytes: not a 6-byte file", sparse(4 * kGiB + 6), 3},
     };
-    SkippedRows skipped;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (skipped.skip(c.what, c.lacks)) {
-            continue;
-        }
+    WRD_END_IF_ROWS_SKIPPED(run_rows(cases, [](const auto& c) {
         const Outcome run = run_wrd(c.setup);
         EXPECT_EQ(c.status, run.status);
         EXPECT_EQ(c.status == 1 ? kCannotOpen : "", run.out);
-    }
-    WRD_END_IF_ROWS_SKIPPED(skipped);
+    }));
 }
 
 TEST(Run, AgreesWithAModelOnRandomTexts)
@@ -309,15 +303,8 @@ TEST(Run, ReportThatCannotBeWrittenEndsWithStatus4)
         {"standard output is closed", Stdout::kClosed,
          kWasm ? "Node gives a WebAssembly module /dev/null for a closed standard output" : nullptr},
     };
-    SkippedRows skipped;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (skipped.skip(c.what, c.lacks)) {
-            continue;
-        }
-        EXPECT_EQ(4, run_wrd(file("a b a"), {}, c.out).status);
-    }
-    WRD_END_IF_ROWS_SKIPPED(skipped);
+    WRD_END_IF_ROWS_SKIPPED(
+        run_rows(cases, [](const auto& c) { EXPECT_EQ(4, run_wrd(file("a b a"), {}, c.out).status); }));
 }
 
 TEST(Run, LostWordsEndWithStatus5)
