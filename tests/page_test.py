@@ -313,7 +313,7 @@ return [x(0),x(3)];""")
             ("pokus", "1.1", "what", "The list is empty: p starts as nullptr, the loop ends at once, "
              "and the word is not found."),
             ("pokus", "2.2", "what", "p is nullptr: the loop ends, and the list's one node does not hold the word."),
-            ("pokus", "2.3", "what", "A new node is made, value-initialised: count 1, next NULL, not yet linked."),
+            ("pokus", "2.3", "what", "A new node is made: count 1, next NULL, not yet linked."),
             ("pokus", "2.1", "at", "call 2 of 5, step 1 of 5"),  # steps, not lines of the code
         ]
         for n, (text, step, element, expected) in enumerate(rows):

@@ -425,7 +425,7 @@ function sentence(at) {
         'The list is empty: p starts as nullptr, the loop ends at once, and the word is not found.' :
         c === 1 ? 'p is nullptr: the loop ends, and the list\'s one node does not hold the word.' :
                   `p is nullptr: the loop ends, and none of the list's ${c} nodes holds the word.`,
-    make: 'A new node is made, value-initialised: count 1, next NULL, not yet linked.',
+    make: 'A new node is made: count 1, next NULL, not yet linked.',
     link: state.listed ? `The new node's next now holds the old first node's address (${old}).` :
                          'The new node\'s next now holds the start pointer\'s NULL: the list was empty.',
     head: `The start pointer now holds the new node's address (${addressOf(at.i)}): it is first.`,
