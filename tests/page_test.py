@@ -238,6 +238,8 @@ class Page(unittest.TestCase):
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=3"),  # within a call: to the state before it
             (lambda: body.send_keys(Keys.END), "#step=9"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=8"),
+            (lambda: click("id", "try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=8"),  # the caret's keys
+            (lambda: self.driver.execute_script("location.hash='#step=0.5'"), "#step=0"),  # step 0 has no lines
             (lambda: click("id", "first").click(), "#step=0"),
             (self.driver.back, "#step=8"),  # each step taken is an entry in the history
             (self.driver.back, "#step=9"),
@@ -421,6 +423,9 @@ return [x(0),x(3)];""")
                 self.assertEqual(nexts, self.driver.execute_script(
                     "return Object.fromEntries([...document.querySelectorAll('#memory [data-next]')]"
                     ".map(c=>[c.dataset.address,c.dataset.next]))"))
+                self.assertEqual([], self.driver.execute_script(  # each cell drawn holds its lines whole
+                    "return [...document.querySelectorAll('#cells .cell')].filter(c=>c.innerHTML&&"
+                    "c.scrollHeight>c.clientHeight).map(c=>c.textContent)"))
                 self.assertTrue(self.driver.find_element("id", "report-save").get_attribute("href").startswith("blob:"))
                 svg = subprocess.run([WRD_DOT, "-T", "svg"], input=report.encode(), capture_output=True)
                 self.assertEqual((0, b""), (svg.returncode, svg.stderr))  # the saved report reads back

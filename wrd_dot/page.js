@@ -180,7 +180,7 @@ function fromHash() {
     while (state.applied < Math.max(k - 1, 0)) applyCall();
     while (state.applied > Math.max(k - 1, 0)) undoCall();
     const steps = stepCount(k);
-    j = m[2] === undefined ? steps : Math.max(1, Math.min(Number(m[2]), steps));
+    j = m[2] === undefined || k === 0 ? steps : Math.max(1, Math.min(Number(m[2]), steps));
     if (k > 0 && k < Number(m[1]))
       note = `The run has ${counted(n, 'call', 'calls')}: this is the last.`;
     else if (k > 0 && `${j}` !== (m[2] ?? `${steps}`)) {
@@ -578,7 +578,10 @@ addEventListener('keydown', (e) => {
     Home: 'first',
     End: 'last'
   };
-  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || e.target === $('slider')) return;
+  // A key pressed in a field (the slider, a text box) is the field's own: it
+  // moves the slider or the caret, not the step.
+  const field = e.target instanceof Element && e.target.closest('input, textarea, select, [contenteditable]');
+  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || field) return;
   e.preventDefault();
   const stepper = steppers[keys[e.key]];
   if (e.repeat)
