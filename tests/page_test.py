@@ -434,12 +434,13 @@ return [x(0),x(3)];""")
                 self.assertEqual(*self.driver.execute_script(  # the node under p, marked in memory too
                     "return [document.querySelector('[data-cursor]').dataset.address,"
                     "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
-        # A text over 1 MiB is refused, and the run shown stays.
+        # A text over 1 MiB, or an empty one (wrd's status 2), is refused, and the run shown stays.
         shown = self.state()
-        self.driver.execute_script("document.getElementById('try-text').value='a '.repeat(524289)")
-        self.driver.find_element("id", "try-run").click()
-        self.assertIn("more than the 1 MiB", self.driver.find_element("id", "try-note").text)
-        self.assertEqual(shown, self.state())
+        for text, said in (("'a '.repeat(524289)", "more than the 1 MiB"), ("''", "status 2")):
+            self.driver.execute_script("document.getElementById('try-text').value=" + text)
+            self.driver.find_element("id", "try-run").click()
+            self.assertIn(said, self.driver.find_element("id", "try-note").text)
+            self.assertEqual(shown, self.state())
 
 
 if __name__ == "__main__":

@@ -24,6 +24,7 @@ const geometry = {
   boxWidth: 0,
   boxHeight: 0,
   nullWidth: 0,
+  foldHeight: 0,
   rows: 6,
   pitch: 88,
   beside: true,
@@ -286,14 +287,15 @@ function drawSlots(at, view, top, arrows) {
   state.drawn = [];
   const middle = $('fold-middle'), tail = $('fold-tail'), nul = $('null');
   middle.hidden = true;
-  let s = top;
+  let s = top, bottom = 0;
   for (const p of view.shown) {
     if (p < 0) {
       drawFold(middle, view.folded, at.comparedUpTo >= view.start, '', s);
     } else {
       drawBox(at, p, s);
     }
-    if (s > top) arrows.push(down(s));
+    if (s > top) arrows.push(down(bottom, s));
+    bottom = slotTop(s) + (p < 0 ? geometry.foldHeight : geometry.boxHeight);
     ++s;
   }
   const atEnd = view.end === at.inList;
@@ -306,13 +308,14 @@ function drawSlots(at, view, top, arrows) {
   } else {
     drawFold(tail, at.inList - view.end, at.comparedUpTo >= at.inList, ', then NULL', s);
   }
-  if (s > top) arrows.push(down(s));
+  if (s > top) arrows.push(down(bottom, s));
   return s;
 }
-// The arrow from the next field of the slot above slot s into slot s.
-function down(s) {
+// The arrow from the bottom of the slot above slot s (a box's next field, or a
+// fold) into slot s.
+function down(bottom, s) {
   const mid = LEFT + geometry.boxWidth / 2;
-  return [mid, slotTop(s - 1) + geometry.boxHeight, mid, slotTop(s)];
+  return [mid, bottom, mid, slotTop(s)];
 }
 function drawFold(fold, nodes, allCompared, after, s) {
   fold.hidden = false;
@@ -511,6 +514,10 @@ function measure() {
   g.boxWidth = sample.offsetWidth;
   g.boxHeight = sample.offsetHeight;
   g.nullWidth = $('null').offsetWidth;
+  const fold = $('fold-tail'), foldHidden = fold.hidden;
+  fold.hidden = false;
+  g.foldHeight = fold.offsetHeight;
+  fold.hidden = foldHidden;
   g.columns = Math.max(20, Math.floor(text.clientWidth / (probe.offsetWidth / 10)) - 2);
   const listTop = list.getBoundingClientRect().top + scrollY;
   g.beside = list.clientWidth >= LEFT + 2 * g.boxWidth + BESIDE;
