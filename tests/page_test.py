@@ -238,6 +238,8 @@ class Page(unittest.TestCase):
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=3"),  # within a call: to the state before it
             (lambda: body.send_keys(Keys.END), "#step=9"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=8"),
+            (lambda: click("id", "try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=8"),  # the caret's keys
+            (lambda: self.driver.execute_script("location.hash='#step=0.5'"), "#step=0"),  # step 0 has no lines
             (lambda: click("id", "first").click(), "#step=0"),
             (self.driver.back, "#step=8"),  # each step taken is an entry in the history
             (self.driver.back, "#step=9"),
@@ -313,7 +315,7 @@ return [x(0),x(3)];""")
             ("pokus", "1.1", "what", "The list is empty: p starts as nullptr, the loop ends at once, "
              "and the word is not found."),
             ("pokus", "2.2", "what", "p is nullptr: the loop ends, and the list's one node does not hold the word."),
-            ("pokus", "2.3", "what", "A new node is made, value-initialised: count 1, next NULL, not yet linked."),
+            ("pokus", "2.3", "what", "A new node is made: count 1, next NULL, not yet linked."),
             ("pokus", "2.1", "at", "call 2 of 5, step 1 of 5"),  # steps, not lines of the code
         ]
         for n, (text, step, element, expected) in enumerate(rows):
@@ -421,6 +423,9 @@ return [x(0),x(3)];""")
                 self.assertEqual(nexts, self.driver.execute_script(
                     "return Object.fromEntries([...document.querySelectorAll('#memory [data-next]')]"
                     ".map(c=>[c.dataset.address,c.dataset.next]))"))
+                self.assertEqual([], self.driver.execute_script(  # each cell drawn holds its lines whole
+                    "return [...document.querySelectorAll('#cells .cell')].filter(c=>c.innerHTML&&"
+                    "c.scrollHeight>c.clientHeight).map(c=>c.textContent)"))
                 self.assertTrue(self.driver.find_element("id", "report-save").get_attribute("href").startswith("blob:"))
                 svg = subprocess.run([WRD_DOT, "-T", "svg"], input=report.encode(), capture_output=True)
                 self.assertEqual((0, b""), (svg.returncode, svg.stderr))  # the saved report reads back
@@ -429,12 +434,13 @@ return [x(0),x(3)];""")
                 self.assertEqual(*self.driver.execute_script(  # the node under p, marked in memory too
                     "return [document.querySelector('[data-cursor]').dataset.address,"
                     "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
-        # A text over 1 MiB is refused, and the run shown stays.
+        # A text over 1 MiB, or an empty one (wrd's status 2), is refused, and the run shown stays.
         shown = self.state()
-        self.driver.execute_script("document.getElementById('try-text').value='a '.repeat(524289)")
-        self.driver.find_element("id", "try-run").click()
-        self.assertIn("more than the 1 MiB", self.driver.find_element("id", "try-note").text)
-        self.assertEqual(shown, self.state())
+        for text, said in (("'a '.repeat(524289)", "more than the 1 MiB"), ("''", "status 2")):
+            self.driver.execute_script("document.getElementById('try-text').value=" + text)
+            self.driver.find_element("id", "try-run").click()
+            self.assertIn(said, self.driver.find_element("id", "try-note").text)
+            self.assertEqual(shown, self.state())
 
 
 if __name__ == "__main__":

@@ -24,6 +24,7 @@ const geometry = {
   boxWidth: 0,
   boxHeight: 0,
   nullWidth: 0,
+  foldHeight: 0,
   rows: 6,
   pitch: 88,
   beside: true,
@@ -180,7 +181,7 @@ function fromHash() {
     while (state.applied < Math.max(k - 1, 0)) applyCall();
     while (state.applied > Math.max(k - 1, 0)) undoCall();
     const steps = stepCount(k);
-    j = m[2] === undefined ? steps : Math.max(1, Math.min(Number(m[2]), steps));
+    j = m[2] === undefined || k === 0 ? steps : Math.max(1, Math.min(Number(m[2]), steps));
     if (k > 0 && k < Number(m[1]))
       note = `The run has ${counted(n, 'call', 'calls')}: this is the last.`;
     else if (k > 0 && `${j}` !== (m[2] ?? `${steps}`)) {
@@ -286,14 +287,15 @@ function drawSlots(at, view, top, arrows) {
   state.drawn = [];
   const middle = $('fold-middle'), tail = $('fold-tail'), nul = $('null');
   middle.hidden = true;
-  let s = top;
+  let s = top, bottom = 0;
   for (const p of view.shown) {
     if (p < 0) {
       drawFold(middle, view.folded, at.comparedUpTo >= view.start, '', s);
     } else {
       drawBox(at, p, s);
     }
-    if (s > top) arrows.push(down(s));
+    if (s > top) arrows.push(down(bottom, s));
+    bottom = slotTop(s) + (p < 0 ? geometry.foldHeight : geometry.boxHeight);
     ++s;
   }
   const atEnd = view.end === at.inList;
@@ -306,13 +308,14 @@ function drawSlots(at, view, top, arrows) {
   } else {
     drawFold(tail, at.inList - view.end, at.comparedUpTo >= at.inList, ', then NULL', s);
   }
-  if (s > top) arrows.push(down(s));
+  if (s > top) arrows.push(down(bottom, s));
   return s;
 }
-// The arrow from the next field of the slot above slot s into slot s.
-function down(s) {
+// The arrow from the bottom of the slot above slot s (a box's next field, or a
+// fold) into slot s.
+function down(bottom, s) {
   const mid = LEFT + geometry.boxWidth / 2;
-  return [mid, slotTop(s - 1) + geometry.boxHeight, mid, slotTop(s)];
+  return [mid, bottom, mid, slotTop(s)];
 }
 function drawFold(fold, nodes, allCompared, after, s) {
   fold.hidden = false;
@@ -425,7 +428,7 @@ function sentence(at) {
         'The list is empty: p starts as nullptr, the loop ends at once, and the word is not found.' :
         c === 1 ? 'p is nullptr: the loop ends, and the list\'s one node does not hold the word.' :
                   `p is nullptr: the loop ends, and none of the list's ${c} nodes holds the word.`,
-    make: 'A new node is made, value-initialised: count 1, next NULL, not yet linked.',
+    make: 'A new node is made: count 1, next NULL, not yet linked.',
     link: state.listed ? `The new node's next now holds the old first node's address (${old}).` :
                          'The new node\'s next now holds the start pointer\'s NULL: the list was empty.',
     head: `The start pointer now holds the new node's address (${addressOf(at.i)}): it is first.`,
@@ -511,6 +514,10 @@ function measure() {
   g.boxWidth = sample.offsetWidth;
   g.boxHeight = sample.offsetHeight;
   g.nullWidth = $('null').offsetWidth;
+  const fold = $('fold-tail'), foldHidden = fold.hidden;
+  fold.hidden = false;
+  g.foldHeight = fold.offsetHeight;
+  fold.hidden = foldHidden;
   g.columns = Math.max(20, Math.floor(text.clientWidth / (probe.offsetWidth / 10)) - 2);
   const listTop = list.getBoundingClientRect().top + scrollY;
   g.beside = list.clientWidth >= LEFT + 2 * g.boxWidth + BESIDE;
@@ -578,7 +585,10 @@ addEventListener('keydown', (e) => {
     Home: 'first',
     End: 'last'
   };
-  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || e.target === $('slider')) return;
+  // A key pressed in a field (the slider, a text box) is the field's own: it
+  // moves the slider or the caret, not the step.
+  const field = e.target instanceof Element && e.target.closest('input, textarea, select, [contenteditable]');
+  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || field) return;
   e.preventDefault();
   const stepper = steppers[keys[e.key]];
   if (e.repeat)

@@ -265,6 +265,12 @@
               'en')} bytes, more than the 1 MiB (1,048,576 bytes) that the page runs: the run shown stays.`;
       return;
     }
+    if (bytes.length === 0) {
+      // As wrd does with an empty wrd.txt: status 2, and no report.
+      note.textContent =
+          'The text is empty: wrd prints nothing for it and ends with status 2. The run shown stays.';
+      return;
+    }
     runButton.disabled = true;
     note.textContent = 'Running\u2026';
     const started = performance.now();
