@@ -25,5 +25,5 @@ template <typename Rows, typename Check> std::string run_rows(const Rows& rows, 
 
 /// Ends the test as skipped, naming the skipped rows (run_rows' answer), if there were any.
 #define WRD_END_IF_ROWS_SKIPPED(skipped)                                                                     \
-    if (const std::string rows = (skipped); !rows.empty())                                                   \
+    if (const std::string& rows = (skipped); !rows.empty())                                                  \
     GTEST_SKIP() << "SKIPPED: rows that cannot run here:" << rows
