@@ -26,6 +26,8 @@
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlstring.h>
+#include <libxml/xpath.h>
+#include <libxml/xpathInternals.h>
 
 #include <algorithm>
 #include <cctype>
@@ -39,9 +41,11 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <regex>
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -151,46 +155,43 @@ bool is(const xmlNode* node, const char* name)
     return node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST name) == 0;
 }
 
-// The value of an element's attribute, or "".
-std::string attribute(xmlNode* node, const char* name)
+// A string that libxml2 made, as a copy, or "" for none; libxml2's is freed.
+std::string owned(xmlChar* made)
 {
-    xmlChar* value = xmlGetProp(node, BAD_CAST name);
-    std::string text = value == nullptr ? "" : reinterpret_cast<const char*>(value);
-    xmlFree(value);
+    std::string text = made == nullptr ? "" : reinterpret_cast<const char*>(made);
+    xmlFree(made);
     return text;
 }
 
+// The value of an element's attribute, or "".
+std::string attribute(xmlNode* node, const char* name) { return owned(xmlGetProp(node, BAD_CAST name)); }
+
 // The text of a node, entities replaced.
-std::string text_of(const xmlNode* node)
-{
-    xmlChar* content = xmlNodeGetContent(node);
-    std::string text = content == nullptr ? "" : reinterpret_cast<const char*>(content);
-    xmlFree(content);
-    return text;
-}
+std::string text_of(const xmlNode* node) { return owned(xmlNodeGetContent(node)); }
 
 // The text of an SVG text, its escapes' isolates left out: shown_word itself
 // shows those characters as escapes.
 std::string plain_text_of(const xmlNode* node)
 {
-    std::string text = text_of(node);
-    for (const char* isolate : {"\xE2\x81\xA6", "\xE2\x81\xA9"}) {
-        for (std::size_t at = 0; (at = text.find(isolate, at)) != std::string::npos;) {
-            text.erase(at, 3);
-        }
-    }
-    return text;
+    static const std::regex isolates("\xE2\x81\xA6|\xE2\x81\xA9");
+    return std::regex_replace(text_of(node), isolates, "");
 }
 
 bool blank(const std::string& text) { return text.find_first_not_of(" \n") == std::string::npos; }
 
-// Calls `visit` on `node` and on each node below it, in document order.
-void walk(xmlNode* node, const std::function<void(xmlNode*)>& visit)
+// The nodes that the XPath `path` selects in `doc`, in document order; the
+// prefix s names SVG's namespace.
+std::vector<xmlNode*> xpath(const Document& doc, const char* path)
 {
-    for (; node != nullptr; node = node->next) {
-        visit(node);
-        walk(node->children, visit);
-    }
+    const std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> context(
+        xmlXPathNewContext(doc.get()), xmlXPathFreeContext);
+    xmlXPathRegisterNs(context.get(), BAD_CAST "s", BAD_CAST "http://www.w3.org/2000/svg");
+    const std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> found(
+        xmlXPathEvalExpression(BAD_CAST path, context.get()), xmlXPathFreeObject);
+    check(found != nullptr, "the XPath selects");
+    const xmlNodeSet* nodes = found->nodesetval;
+    return nodes == nullptr ? std::vector<xmlNode*>{}
+                            : std::vector<xmlNode*>(nodes->nodeTab, nodes->nodeTab + nodes->nodeNr);
 }
 
 // The bytes that a label shows for, as dot displays its text: libxml2 reads its
@@ -211,16 +212,11 @@ std::string word_of_label(const std::string& label, std::size_t* length)
         shown += text[at];
         at += text[at] == '\\' ? 1 : 0;
     }
-    const std::size_t marker = shown.rfind(" ("); // a word holds no blank
+    std::smatch cut; // a word holds no blank
     *length = std::string::npos;
-    if (marker != std::string::npos && shown.size() > 7 &&
-        shown.compare(shown.size() - 7, 7, " bytes)") == 0) {
-        std::string digits;
-        for (char c : shown.substr(marker + 2)) {
-            digits += c >= '0' && c <= '9' ? std::string(1, c) : "";
-        }
-        *length = std::strtoull(digits.c_str(), nullptr, 10);
-        shown.resize(marker);
+    if (std::regex_search(shown, cut, std::regex(" \\(([0-9,]+) bytes\\)$"))) {
+        *length = std::stoull(std::regex_replace(cut[1].str(), std::regex(","), ""));
+        shown.resize(static_cast<std::size_t>(cut.position(0)));
     }
     std::string word;
     bool after_letter = false;
@@ -352,21 +348,21 @@ void check_svg(const Report& report, int columns)
     const Document svg =
         read_markup(written([&](std::FILE* out) { return write_svg(report, columns, out); }), false);
     const std::set<std::string> texts = svg_texts(report);
+    for (xmlNode* node : xpath(svg, "//text()[not(parent::s:style)]")) {
+        const std::string text = plain_text_of(node);
+        check(blank(text) ||
+                  ((is(node->parent, "text") || is(node->parent, "title")) && texts.count(text) != 0),
+              "every text of the SVG is one it draws, in a text or title");
+    }
     std::map<std::string, Box> boxes;
+    for (xmlNode* g : xpath(svg, "//s:g[@transform != '']")) {
+        const auto box = box_of(g);
+        check(!box.first.empty() && boxes.insert(box).second, "each box drawn once, with its texts");
+    }
     std::vector<std::string> paths;
-    walk(xmlDocGetRootElement(svg.get()), [&](xmlNode* node) {
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            const std::string text = plain_text_of(node);
-            check(blank(text) || is(node->parent, "style") ||
-                      ((is(node->parent, "text") || is(node->parent, "title")) && texts.count(text) != 0),
-                  "every text of the SVG is one it draws, in a text or title");
-        } else if (is(node, "g") && !attribute(node, "transform").empty()) {
-            const auto box = box_of(node);
-            check(!box.first.empty() && boxes.insert(box).second, "each box drawn once, with its texts");
-        } else if (is(node, "path") && is(node->parent, "g") && attribute(node->parent, "class") == "links") {
-            paths.push_back(attribute(node, "d"));
-        }
-    });
+    for (xmlNode* path : xpath(svg, "//s:g[@class = 'links']/s:path")) {
+        paths.push_back(attribute(path, "d"));
+    }
     if (report.nodes.empty()) {
         check(paths.empty(), "the empty list has no arrows");
         return;
@@ -414,13 +410,10 @@ void check_dot_boxes(const Report& report, std::string_view dot)
 // The DOT's arrows: one from the start and one from each box, to what its address names.
 void check_dot_links(const Report& report, std::string_view dot)
 {
-    std::map<std::string_view, std::string_view> link_of; // from name to target name
-    const std::string link_end = " [constraint=false];\n";
-    for (std::size_t end = dot.find(link_end); end != std::string::npos; end = dot.find(link_end, end + 1)) {
-        const std::size_t line = dot.rfind('\n', end) + 3;
-        const std::size_t arrow = dot.find(" -> ", line);
-        check(link_of.emplace(dot.substr(line, arrow - line), dot.substr(arrow + 4, end - arrow - 4)).second,
-              "one arrow per link");
+    std::map<std::string, std::string> link_of; // from name to target name
+    const std::regex link("\n  (\\S+) -> (\\S+) \\[constraint=false\\];(?=\n)");
+    for (std::cregex_iterator at(dot.data(), dot.data() + dot.size(), link), end; at != end; ++at) {
+        check(link_of.emplace((*at)[1], (*at)[2]).second, "one arrow per link");
     }
     std::map<std::uint64_t, std::size_t> index_of;
     for (std::size_t i = report.nodes.size(); i-- > 0;) {
@@ -487,21 +480,27 @@ struct Printing {
 
     std::string operator()(std::uint64_t address) const
     {
-        char text[48];
-        if (rendering == 0) {
-            (void)std::snprintf(text, sizeof text,
-                                address == 0 ? "(nil)"
-                                : upper      ? "0x%.*s%" PRIX64
-                                             : "0x%.*s%" PRIx64,
-                                zeros, "000", address);
-        } else if (rendering == 1) {
-            (void)std::snprintf(text, sizeof text, upper ? "%08" PRIX64 : "%08" PRIx64, address);
-        } else {
-            (void)std::snprintf(text, sizeof text, upper ? "%016" PRIX64 : "%016" PRIx64, address);
+        if (rendering == 0 && address == 0) {
+            return "(nil)";
         }
+        const int digits[] = {0, 8, 16};
+        char text[48];
+        (void)std::snprintf(text, sizeof text, upper ? "%s%.*s%0*" PRIX64 : "%s%.*s%0*" PRIx64,
+                            rendering == 0 ? "0x" : "", rendering == 0 ? zeros : 0, "000", digits[rendering],
+                            address);
         return text;
     }
 };
+
+// A word of up to `most` bytes made of the input: no separator nor zero byte; or "".
+std::string word_of(FuzzedDataProvider& input, std::size_t most)
+{
+    std::string word = input.ConsumeRandomLengthString(most);
+    word.erase(std::remove_if(word.begin(), word.end(),
+                              [](char c) { return c == '\0' || std::strchr(kSeparators, c) != nullptr; }),
+               word.end());
+    return word;
+}
 
 // The nodes of a list made of the input, links not yet set: up to 8, or one
 // time in 32 (`*long_list`) from 100 to 128, so that a line may start with a
@@ -521,12 +520,7 @@ std::vector<ReportNode> nodes_of(FuzzedDataProvider& input, const Printing& rend
                    : rendering == 1 ? address & 0xFFFFFFFF
                                     : address) |
                   1;
-        std::string word;
-        for (char c : input.ConsumeRandomLengthString(64)) {
-            if (c != '\0' && std::strchr(kSeparators, c) == nullptr) {
-                word += c;
-            }
-        }
+        std::string word = word_of(input, 64);
         word = word.empty() && *long_list ? "w" + std::to_string(index) : word;
         const long count = input.ConsumeIntegralInRange<long>(1, INT32_MAX);
         if (!word.empty() && taken.insert(address).second) {
@@ -585,14 +579,13 @@ void check_round_trip(FuzzedDataProvider& input)
     check(std::holds_alternative<Report>(parsed), "a printed list is a report");
     const Report& report = std::get<Report>(parsed);
     check(report.start == (nodes.empty() ? "" : nodes[0].address), "the start reads back");
-    check(report.nodes.size() == nodes.size(), "every node reads back");
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        const ReportNode& got = report.nodes[i];
-        const ReportNode& sent = nodes[i];
-        check(got.position == sent.position && got.address == sent.address && got.count == sent.count &&
-                  got.word == sent.word && got.next == sent.next,
-              "each node reads back exactly");
-    }
+    const auto fields = [](const ReportNode& n) {
+        return std::tie(n.position, n.address, n.count, n.word, n.next);
+    };
+    check(std::equal(
+              report.nodes.begin(), report.nodes.end(), nodes.begin(), nodes.end(),
+              [&](const ReportNode& got, const ReportNode& sent) { return fields(got) == fields(sent); }),
+          "every node reads back, exactly");
     if (!long_list) { // the picture of a long list would slow every run, and adds little
         check_picture(report, 1 + static_cast<int>(text.size() % 64));
     }
@@ -636,10 +629,7 @@ Said said_of(FuzzedDataProvider& input)
 {
     Said said;
     for (int n = input.ConsumeIntegralInRange(0, 6); n > 0; --n) {
-        std::string word;
-        for (char c : input.ConsumeRandomLengthString(24)) {
-            word += c != '\0' && std::strchr(kSeparators, c) == nullptr ? std::string(1, c) : "";
-        }
+        const std::string word = word_of(input, 24);
         if (!word.empty() && std::find(said.words.begin(), said.words.end(), word) == said.words.end()) {
             said.said.push_back(said.words.size());
             said.words.push_back(word);
@@ -706,41 +696,35 @@ void frame_of(xmlNode* node, std::string* frame)
 
 // No stray text: in the body only words, names and numbers, and nothing but
 // blanks outside it; the text strip's source is the text, its words shown as
-// the boxes show them. The page's own listing of add_word, braces and all, is
-// left as it is.
+// the boxes show them, and the text box holds the text. The page's own listing of add_word, braces and all,
+// is left as it is.
 void check_page_text(const Document& page, const std::set<std::string>& shown, const std::string& source,
                      const std::string& typed)
 {
-    walk(xmlDocGetRootElement(page.get()), [&](xmlNode* node) {
-        if (node->type != XML_TEXT_NODE) {
-            return;
-        }
-        bool in_body = false;
-        bool in_code = false;
-        for (xmlNode* up = node->parent; up != nullptr && up->type == XML_ELEMENT_NODE; up = up->parent) {
-            in_body = in_body || is(up, "body");
-            in_code = in_code || attribute(up, "id") == "code";
-        }
+    for (xmlNode* node : xpath(page, "//*[@id = 'source']/text()")) {
+        check(text_of(node) == source,
+              "the text strip's source is the text, its words shown as the boxes show them");
+    }
+    for (xmlNode* node : xpath(page, "//*[@id = 'try-text']/text()")) {
+        check(text_of(node) == "\n" + typed ||
+                  (!holds_as_text(typed) && text_of(node).find("\xEF\xBF\xBD") != std::string::npos),
+              "the text box holds the text as wrd reads it, or U+FFFD where markup cannot hold it");
+    }
+    // The texts to check: not the listing's, the source's, the text box's, nor a title's, style's or
+    // script's.
+    const std::string checked =
+        "text()[not(ancestor::*[@id = 'code'] or parent::*[@id = 'source'] or "
+        "parent::*[@id = 'try-text'] or parent::title or parent::style or parent::script)]";
+    for (xmlNode* node : xpath(page, ("//" + checked + "[not(ancestor::body)]").c_str())) {
+        check(blank(text_of(node)), "no stray text: nothing but blanks outside the body");
+    }
+    for (xmlNode* node : xpath(page, ("//body//" + checked).c_str())) {
         const std::string text = text_of(node);
-        if (attribute(node->parent, "id") == "source") {
-            check(text == source,
-                  "the text strip's source is the text, its words shown as the boxes show them");
-            return;
-        }
-        if (attribute(node->parent, "id") == "try-text") {
-            check(text == "\n" + typed ||
-                      (!holds_as_text(typed) && text.find("\xEF\xBF\xBD") != std::string::npos),
-                  "the text box holds the text as wrd reads it, or U+FFFD where markup cannot hold it");
-            return;
-        }
-        const bool raw = is(node->parent, "title") || is(node->parent, "style") || is(node->parent, "script");
-        check(in_code || raw || blank(text) ||
-                  (in_body &&
-                   (shown.count(text) != 0 ||
-                    std::any_of(text.begin(), text.end(),
-                                [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))),
+        check(blank(text) || shown.count(text) != 0 ||
+                  std::any_of(text.begin(), text.end(),
+                              [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }),
               "no stray text: only words, names and numbers, in the body");
-    });
+    }
 }
 
 // The page must declare its charset in its first 1,024 bytes, hold one script,

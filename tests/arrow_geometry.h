@@ -57,18 +57,12 @@ inline Box bounds(const std::vector<Point>& points)
     if (points.empty()) {
         return {};
     }
-    double left = points[0].first;
-    double top = points[0].second;
-    double right = left;
-    double bottom = top;
-    for (const Point& point : points) {
-        left = std::min(left, point.first);
-        right = std::max(right, point.first);
-        top = std::min(top, point.second);
-        bottom = std::max(bottom, point.second);
-    }
+    const auto [left, right] = std::minmax_element(points.begin(), points.end());
+    const auto [top, bottom] = std::minmax_element(
+        points.begin(), points.end(), [](const Point& a, const Point& b) { return a.second < b.second; });
     const auto at = [](double value) { return static_cast<Pixels>(value); };
-    return {at(left), at(top), at(right - left), at(bottom - top)};
+    return {at(left->first), at(top->second), at(right->first - left->first),
+            at(bottom->second - top->second)};
 }
 
 /// True when the segment from `a` to `b` passes through the inside of `box`,

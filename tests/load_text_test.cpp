@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #ifndef _WIN32
@@ -38,14 +39,8 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
         {"the length is the open file's, not that of what the name holds now", "a b c d", "rb", 0, kLoaded,
          "a b c d",
          [](std::FILE* file, const std::string& path) {
-             const std::string other = path + ".new";
-             std::FILE* out = std::fopen(other.c_str(), "wb");
-             EXPECT_NE(nullptr, out);
-             if (out != nullptr) {
-                 (void)std::fputs("a", out);
-                 (void)std::fclose(out);
-             }
-             EXPECT_EQ(0, std::rename(other.c_str(), path.c_str()));
+             EXPECT_TRUE(std::ofstream(path + ".new", std::ios::binary) << "a");
+             EXPECT_EQ(0, std::rename((path + ".new").c_str(), path.c_str()));
              return file_length(file);
          }},
     // The descriptor is closed behind stdio, then given back before fclose.
@@ -67,17 +62,8 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
 #endif
     };
     const std::string path = testing::TempDir() + "read_text_input";
-    SkippedRows skipped;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (skipped.skip(c.what, c.lacks)) {
-            continue;
-        }
-        std::FILE* out = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(nullptr, out);
-        (void)std::fputs(c.content.c_str(), out);
-        (void)std::fclose(out);
-
+    const std::string skipped = run_rows(cases, [&](const auto& c) {
+        ASSERT_TRUE(std::ofstream(path, std::ios::binary) << c.content);
         std::FILE* file = std::fopen(path.c_str(), c.mode);
         ASSERT_NE(nullptr, file);
         std::uintmax_t length = c.length;
@@ -94,7 +80,7 @@ TEST(ReadText, LoadsWhatArrivesAndRejectsWhatCannotBeRead)
             EXPECT_EQ(nullptr, text);
         }
         std::free(text);
-    }
+    });
     (void)std::remove(path.c_str());
     WRD_END_IF_ROWS_SKIPPED(skipped);
 }

@@ -31,11 +31,7 @@ int main(int argc, char** argv)
         ok = add_word(&list, text.substr(at, end - at).c_str()) && ok;
         at = text.find_first_not_of(separators, end);
     }
-    std::string report = "Zacatek seznamu: " + pointer_text(list) + "\n";
-    long position = 0;
-    for (const WordNode* p = list; p != nullptr; p = p->next) {
-        report += report_line(++position, pointer_text(p), p->count, p->word, pointer_text(p->next));
-    }
+    const std::string report = list_report(list);
     while (list != nullptr) {
         WordNode* next = list->next;
         delete[] list->word;

@@ -27,3 +27,17 @@ inline std::string report_line(long position, const std::string& address, long c
     return padded(position) + " Adresa: " + address + " Cetnost: " + padded(count) + " Slovo: " + word +
            "  Dalsi: " + next + end;
 }
+
+/// The report of a list of nodes (each with word, count and next), as wrd
+/// writes it with this C library's addresses; the empty list's for none.
+template <typename Node> std::string list_report(const Node* list)
+{
+    std::string report =
+        list == nullptr ? "Seznam je prazdny.\n" : "Zacatek seznamu: " + pointer_text(list) + "\n";
+    long position = 0;
+    for (const Node* node = list; node != nullptr; node = node->next) {
+        report +=
+            report_line(++position, pointer_text(node), node->count, node->word, pointer_text(node->next));
+    }
+    return report;
+}

@@ -6,20 +6,24 @@
 
 #include <string>
 
-/// Collects skipped rows; `what` is the row and `lacks` why it cannot run, or
-/// null for a row that runs. skip() is true for a row to skip.
-struct SkippedRows {
-    std::string text;
-    bool skip(const char* what, const char* lacks)
-    {
-        if (lacks != nullptr) {
-            text += std::string(" ") + what + ": " + lacks + ".";
+/// Runs `check` on each row of `rows` that can run here, in a SCOPED_TRACE of
+/// its `what`; a row whose `lacks` is set cannot, and `lacks` says why. Returns
+/// the rows skipped and why, or "" where every row ran.
+template <typename Rows, typename Check> std::string run_rows(const Rows& rows, Check check)
+{
+    std::string skipped;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.lacks != nullptr) {
+            skipped += std::string(" ") + row.what + ": " + row.lacks + ".";
+        } else {
+            check(row);
         }
-        return lacks != nullptr;
     }
-};
+    return skipped;
+}
 
-/// Ends the test as skipped, naming the skipped rows, if there were any.
-#define WRD_END_IF_ROWS_SKIPPED(rows)                                                                        \
-    if (!(rows).text.empty())                                                                                \
-    GTEST_SKIP() << "SKIPPED: rows that cannot run here:" << (rows).text
+/// Ends the test as skipped, naming the skipped rows (run_rows' answer), if there were any.
+#define WRD_END_IF_ROWS_SKIPPED(skipped)                                                                     \
+    if (const std::string& rows = (skipped); !rows.empty())                                                  \
+    GTEST_SKIP() << "SKIPPED: rows that cannot run here:" << rows

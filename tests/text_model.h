@@ -4,6 +4,7 @@
 
 #include "count_words.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -34,12 +35,10 @@ inline Counts model(const std::string& text, bool seeded)
     }
     Counts counts;
     for (const std::string& word : words) {
-        std::size_t i = 0;
-        while (i < counts.size() && counts[i].first != word) {
-            ++i;
-        }
-        if (i < counts.size()) {
-            ++counts[i].second;
+        const auto seen =
+            std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == word; });
+        if (seen != counts.end()) {
+            ++seen->second;
         } else {
             counts.insert(counts.begin(), {word, 1});
         }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <numeric>
 #include <set>
 #include <string>
 #include <utility>
@@ -129,11 +130,10 @@ TEST(AddWord, SurvivesEachAllocationFailingInTurn)
             fail_allocation(0, false);
 
             EXPECT_EQ(failures, dropped) << "one failed allocation drops one occurrence";
-            int total = 0;
-            for (const auto& entry : counts_of(list)) {
-                total += entry.second;
-            }
-            EXPECT_EQ(static_cast<int>(words.size()) - dropped, total);
+            const Counts counts = counts_of(list);
+            EXPECT_EQ(static_cast<int>(words.size()) - dropped,
+                      std::accumulate(counts.begin(), counts.end(), 0,
+                                      [](int total, const auto& entry) { return total + entry.second; }));
             free_list(&list);
             EXPECT_EQ(0U, live_blocks());
             if (failures == 0) {

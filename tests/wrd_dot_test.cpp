@@ -5,6 +5,7 @@
 #include "replay.h"
 #include "report.h"
 #include "report_line.h"
+#include "shell.h"
 #include "word_list.h"
 #include "word_text.h"
 #include "writers.h"
@@ -13,6 +14,7 @@
 #ifdef WRD_ICU
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
+#include <unicode/uniset.h>
 #include <unicode/unistr.h>
 #endif
 
@@ -31,18 +33,7 @@
 #include <variant>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
 namespace {
-
-// What a program outside the project wrote, and how it ended.
-struct Ran {
-    int status; // the exit status, or -1 when it did not end normally
-    std::string out;
-    std::string err;
-};
 
 // Names this process's temporary files apart from those of other test runs
 // that share the temporary directory.
@@ -51,35 +42,14 @@ const std::string kRunName = "wrd_dot_" + std::to_string(std::random_device{}())
 // A built program as the shell starts it: through the cross build's emulator, if any.
 std::string built(const std::string& path)
 {
-    const std::string quoted = "'" + path + "'";
-    return sizeof(WRD_TOOL_EMULATOR) > 1 ? WRD_TOOL_EMULATOR " " + quoted : quoted;
+    return sizeof(WRD_TOOL_EMULATOR) > 1 ? WRD_TOOL_EMULATOR " " + quoted(path) : quoted(path);
 }
 
-std::string slurp(const std::string& path)
+// Runs the shell command line `command`, with `input` on its standard input, as
+// the real programs it names, not models of them.
+Ran run(const std::string& command, const std::string& input = "")
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Runs `program` (a path, which must not be empty) with the shell words `args`
-// and `input` on its standard input, as the real program it is, not a model of it.
-Ran run_tool(const std::string& program, const std::string& args, const std::string& input)
-{
-    const std::string base = testing::TempDir() + kRunName + "_tool";
-    std::ofstream(base + ".in", std::ios::binary) << input;
-    const std::string command =
-        "'" + program + "' " + args + " <'" + base + ".in' >'" + base + ".out' 2>'" + base + ".err'";
-    const int raw = std::system(command.c_str()); // NOLINT(cert-env33-c): the tool is the point of the test
-#ifdef _WIN32
-    const int status = raw;
-#else
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    Ran ran{status, slurp(base + ".out"), slurp(base + ".err")};
-    for (const char* suffix : {".in", ".out", ".err"}) {
-        (void)std::remove((base + suffix).c_str());
-    }
-    return ran;
+    return run_shell(command, input, testing::TempDir() + kRunName + "_tool");
 }
 
 // The path of a program that the tests run (configured as `path`), or empty,
@@ -99,11 +69,9 @@ template <typename Writer> std::string captured(Writer write)
 {
     std::FILE* file = std::tmpfile();
     EXPECT_TRUE(write(file));
+    std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
     std::rewind(file);
-    std::string text;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        text += static_cast<char>(c);
-    }
+    text.resize(std::fread(text.data(), 1, text.size(), file));
     (void)std::fclose(file);
     return text;
 }
@@ -559,8 +527,8 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
     struct Case {
         std::string what;
         std::string report;
-        int columns = 4;
         std::vector<std::string> shows = {}; // labels the picture must show, as dot draws them
+        int columns = 4;
     };
     std::vector<Case> cases = {
         {"a one-node list", one("slovo")},
@@ -569,9 +537,9 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
         {"hostile words, a long word and an unknown address",
          "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "\"<&>]]\\x\x01\xff\xef\xbf\xbf", "0x20") +
              entry(2, "0x20", std::string(16382, 'a'), "0x99")},
-        {"the sample in rows of 1: a row of one box is no invisible chain", slurp(WRD_SAMPLE_REPORT), 1},
-        {"rows of 2", list(5), 2},
-        {"rows of 64", list(130), 64},
+        {"the sample in rows of 1: a row of one box is no invisible chain", slurp(WRD_SAMPLE_REPORT), {}, 1},
+        {"rows of 2", list(5), {}, 2},
+        {"rows of 64", list(130), {}, 64},
         {"1,000 nodes", report_of(thousand)},
         // The words that once made dot fail, each alone.
         {"the word ]", report_of("]")},
@@ -582,47 +550,38 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
         {"4,096 bytes that each show as four", report_of(std::string(4096, '\xff'))},
         {"the word \\x01, the byte 0x01, the word \\ and the word \\\\ show apart",
          report_of("\\x01 \x01 \\ \\\\"),
-         4,
          {"\\\\x01", "\\x01", "\\\\", "\\\\\\\\"}},
         // Words that draw alike unless escaped.
-        {"a byte-order mark before the first word", list(2, {"\uFEFFTohle", "Tohle"}), 4, {R"(\uFEFFTohle)"}},
+        {"a byte-order mark before the first word", list(2, {"\uFEFFTohle", "Tohle"}), {R"(\uFEFFTohle)"}},
         {"a zero-width space, soft hyphen, word joiner, byte-order mark inside",
          list(5, {"ab", "a\u200Bb", "a\u00ADb", "a\u2060b", "a\uFEFFb"}),
-         4,
          {R"(a\u200Bb)", R"(a\u00ADb)", R"(a\u2060b)", R"(a\uFEFFb)"}},
-        {"a right-to-left override", list(2, {"\u202Eabc", "cba"}), 4, {R"(\u202Eabc)"}},
+        {"a right-to-left override", list(2, {"\u202Eabc", "cba"}), {R"(\u202Eabc)"}},
         {"a composed and a decomposed e acute",
          list(2, {"caf\u00E9", "cafe\u0301"}),
-         4,
          {"caf\u00E9", R"(cafe\u0301)"}},
-        {"a no-break space", list(2, {"a\u00A0b", "a"}), 4, {R"(a\u00A0b)"}},
+        {"a no-break space", list(2, {"a\u00A0b", "a"}), {R"(a\u00A0b)"}},
         {"words of five scripts, with their marks, as they are",
          list(5, {"\u0939\u093F\u0928\u094D\u0926\u0940", "\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD",
                   "\u0B95\u0BCA", "\u0E44\u0E17\u0E22", "\uAC00"}),
-         4,
          {"\u0939\u093F\u0928\u094D\u0926\u0940", "\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD",
           "\u0B95\u0BCA", "\u0E44\u0E17\u0E22", "\uAC00"}},
         {"what NFC composes or replaces: Tamil o, a Hangul syllable, the Angstrom, Ohm and Kelvin signs",
          list(10, {"\u0B95\u0BCA", "\u0B95\u0BC6\u0BBE", "\uAC00", "\u1100\u1161", "\u00C5", "\u212B",
                    "\u03A9", "\u2126", "K", "\u212A"}),
-         4,
          {"\u0B95\u0BC6\\u0BBE", "\u1100\\u1161", R"(\u212B)", R"(\u2126)", R"(\u212A)"}},
         {"marks out of order or with no letter; a grapheme joiner; a variation selector",
          list(6, {"q\u0307\u0323", "q\u0323\u0307", "\u0301a", "a", "a\u034Fb", "\u2764\uFE0F"}),
-         4,
          {"q\u0307\\u0323", "q\u0323\u0307", R"(\u0301a)", R"(a\u034Fb)", "\u2764\\uFE0F"}},
         {"a Hangul filler and a blank braille pattern, which Unicode files as a letter and a symbol",
          list(3, {"a\u3164b", "a\u2800b", "ab"}),
-         4,
          {R"(a\u3164b)", R"(a\u2800b)"}},
         {"the mark inside a precomposed letter: \u00F4 then U+0323 against \u1ED9, "
          "\u0227 then U+0323 against \u1EA1 then U+0307, \u0112 then U+0327 against \u0228 then U+0304",
          list(6, {"\u00F4\u0323", "\u1ED9", "\u0227\u0323", "\u1EA1\u0307", "\u0112\u0327", "\u0228\u0304"}),
-         4,
          {"\u00F4\\u0323", "\u1ED9", "\u0227\\u0323", "\u1EA1\u0307", "\u0112\\u0327", "\u0228\u0304"}},
         {"an object replacement character and a null notehead, which draw as nothing beside a letter",
          list(3, {"a\uFFFC", "a\U0001D159", "a"}),
-         4,
          {R"(a\uFFFC)", R"(a\U0001D159)"}},
         {"two words of 20,000 bytes that differ in the last: their labels and tooltips show their ends",
          list(2, {std::string(20000, 'x'), std::string(19999, 'x') + "y"})},
@@ -647,7 +606,7 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
         const std::size_t words = between(c.report, " Slovo: ", "  Dalsi: ").size();
         expect_apart(between(graph, "<b>", "</b>"), words);
         if (!dot.empty()) {
-            const Ran svg = run_tool(dot, "-Tsvg", graph);
+            const Ran svg = run(quoted(dot) + " -Tsvg", graph);
             EXPECT_EQ(0, svg.status);
             EXPECT_EQ("", svg.err);
             EXPECT_NE(std::string::npos, svg.out.find("</svg>"));
@@ -656,7 +615,7 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
             for (const std::string& label : c.shows) {
                 EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), label)) << label;
             }
-            expect_rows(run_tool(dot, "-Tplain", graph).out, words, c.columns);
+            expect_rows(run(quoted(dot) + " -Tplain", graph).out, words, c.columns);
         }
         const std::string svg = draw(c.report, "svg", "", c.columns);
         const auto titles = between(svg, "<title>", "</title>");
@@ -667,7 +626,7 @@ TEST(WrdDot, RenderersDrawEveryPictureWithNoMessage)
             EXPECT_NE(std::string::npos, plain.find("\"word\">" + label + "</text>")) << label;
         }
         if (!rsvg.empty()) {
-            const Ran ran = run_tool(rsvg, "-f png", svg);
+            const Ran ran = run(quoted(rsvg) + " -f png", svg);
             EXPECT_EQ(0, ran.status);
             EXPECT_EQ("", ran.err);
             EXPECT_EQ("\x89PNG", ran.out.substr(0, 4));
@@ -732,7 +691,7 @@ TEST(WrdDot, ProgramAnswersItsArguments)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
-        const Ran ran = run_tool("/bin/sh", "-c \"" + c.command + "\"", "");
+        const Ran ran = run(c.command);
         EXPECT_EQ(c.status, ran.status);
         EXPECT_EQ(0U, ran.out.find(c.out)) << ran.out.substr(0, 200);
         if (!c.err.empty() && c.err.back() == '\n') {
@@ -777,10 +736,10 @@ TEST(WrdDot, ReadmeSampleAndPictureAreWhatTheProgramsGive)
         command.replace(at, r.written.size(), r.run);
     }
     const std::string run_wrd = command.substr(0, command.find(" | "));
-    const Ran printed = run_tool("/bin/sh", "-c \"cd '" + source + "' && " + run_wrd + "\"", "");
+    const Ran printed = run("cd " + quoted(source) + " && " + run_wrd);
     EXPECT_EQ(0, printed.status);
     EXPECT_EQ(masked(sample), masked(printed.out));
-    const Ran drawn = run_tool("/bin/sh", "-c \"cd '" + source + "' && " + command + "\"", "");
+    const Ran drawn = run("cd " + quoted(source) + " && " + command);
     EXPECT_EQ(0, drawn.status);
     EXPECT_EQ("", drawn.err);
     EXPECT_EQ(masked(slurp(source + "/examples/wrd.svg")), masked(drawn.out));
@@ -798,30 +757,24 @@ TEST(WrdDot, EveryWordShowsInNfcAsIcuSays)
 #else
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+    const auto set = [&](const char* pattern) {
+        return icu::UnicodeSet(icu::UnicodeString(pattern, ""), status);
+    };
+    // The four pools: a few ASCII letters; letters in NFC that NFD takes apart;
+    // marks, of a combining class above 0; what NFC may compose with the character before it.
+    const icu::UnicodeSet pools[] = {set("[acenou]"), set("[[:NFD_QC=N:]-[:NFC_QC=N:]]"), set("[:^ccc=0:]"),
+                                     set("[:NFC_QC=M:]")};
+    const icu::UnicodeSet& letters = pools[1];
+    const icu::UnicodeSet& marks = pools[2];
+    const icu::UnicodeSet mark_category = set("[:M:]");
+    const icu::UnicodeSet ignorable = set("[:DI:]");
     ASSERT_TRUE(U_SUCCESS(status)) << u_errorName(status);
-    const std::vector<UChar32> ascii = {'a', 'c', 'e', 'n', 'o', 'u'};
-    std::vector<UChar32> letters;   // in NFC, that NFD takes apart
-    std::vector<UChar32> marks;     // of a combining class above 0
-    std::vector<UChar32> composing; // what NFC may compose with the character before it
-    for (UChar32 c = 0x80; c <= 0x10FFFF; ++c) {
-        icu::UnicodeString parts;
-        if (nfd->getDecomposition(c, parts) && nfc->isNormalized(icu::UnicodeString(c), status)) {
-            letters.push_back(c);
-        }
-        if (u_getCombiningClass(c) != 0) {
-            marks.push_back(c);
-        }
-        if (u_getIntPropertyValue(c, UCHAR_NFC_QUICK_CHECK) == UNORM_MAYBE) {
-            composing.push_back(c);
-        }
-    }
     std::vector<icu::UnicodeString> pairs; // each letter, then each mark of a lower class than it ends with
-    for (const UChar32 letter : letters) {
-        for (const UChar32 mark : marks) {
-            if (u_getCombiningClass(mark) <
-                u_getIntPropertyValue(letter, UCHAR_TRAIL_CANONICAL_COMBINING_CLASS)) {
-                pairs.push_back(icu::UnicodeString(letter).append(mark));
+    for (int32_t l = 0; l < letters.size(); ++l) {
+        for (int32_t m = 0; m < marks.size(); ++m) {
+            if (u_getCombiningClass(marks.charAt(m)) <
+                u_getIntPropertyValue(letters.charAt(l), UCHAR_TRAIL_CANONICAL_COMBINING_CLASS)) {
+                pairs.push_back(icu::UnicodeString(letters.charAt(l)).append(marks.charAt(m)));
             }
         }
     }
@@ -829,9 +782,8 @@ TEST(WrdDot, EveryWordShowsInNfcAsIcuSays)
     std::mt19937 random(33); // NOLINT(cert-msc32-c,cert-msc51-cpp): the same words every run
     for (icu::UnicodeString& text : sequences) {
         for (auto n = random() % 6 + 1; n > 0; --n) {
-            const std::vector<UChar32>* pools[] = {&ascii, &letters, &marks, &composing};
-            const auto& pool = *pools[random() % 4];
-            text.append(pool[random() % pool.size()]);
+            const icu::UnicodeSet& pool = pools[random() % 4];
+            text.append(pool.charAt(static_cast<int32_t>(random() % static_cast<unsigned>(pool.size()))));
         }
     }
     for (const auto* words : {&pairs, &sequences}) {
@@ -840,11 +792,8 @@ TEST(WrdDot, EveryWordShowsInNfcAsIcuSays)
             std::string word;
             text.toUTF8String(word);
             const std::string shown = shown_word(word);
-            bool plain =
-                (U_GET_GC_MASK(text.char32At(0)) & U_GC_M_MASK) == 0 && nfc->isNormalized(text, status);
-            for (int32_t at = 0; at < text.length(); at = text.moveIndex32(at, 1)) {
-                plain = plain && !u_hasBinaryProperty(text.char32At(at), UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
-            }
+            const bool plain = !mark_category.contains(text.char32At(0)) && nfc->isNormalized(text, status) &&
+                               ignorable.containsNone(text);
             if (!nfc->isNormalized(icu::UnicodeString::fromUTF8(shown), status) || (plain && shown != word)) {
                 ADD_FAILURE() << word << " shows as " << shown;
                 if (++wrong == 5) {
