@@ -675,6 +675,10 @@ TEST(WrdDot, ProgramAnswersItsArguments)
         // A cut report is drawn, with a warning.
         {"head -5" + sample + " | " + program + " -T svg", 0, "<?xml",
          "wrd-dot: warning: the list does not end in NULL; the report may have been cut short\n"},
+        // The page refuses it in one line: its text gives another list.
+        {"head -5" + sample + " | " + program + " -T html", 1, "",
+         "wrd-dot: the list does not end in NULL, so the report may have been cut short: the page needs it "
+         "whole\n"},
         // The text is read as wrd reads it, and a refusal names it and says why.
         {"cd '" + texts + "' && " + program + " -T html" + sample, 1, "",
          "wrd-dot: cannot read the text \"wrd.txt\": No such file or directory (--text FILE names "

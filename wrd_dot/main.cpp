@@ -119,8 +119,15 @@ int draw(const Options& options)
     }
     const Report& report = std::get<Report>(read);
     // wrd ends every list in NULL: a list that ends elsewhere is drawn as it
-    // stands, but most likely lost its last lines on the way.
+    // stands, but most likely lost its last lines on the way. The page cannot
+    // step through it, since its text gives another list.
     if (!report.nodes.empty() && report.nodes.back().target != report.nodes.size()) {
+        if (options.format == "html") {
+            (void)std::fputs("wrd-dot: the list does not end in NULL, so the report may have been cut short: "
+                             "the page needs it whole\n",
+                             stderr);
+            return kWrong;
+        }
         (void)std::fputs(
             "wrd-dot: warning: the list does not end in NULL; the report may have been cut short\n", stderr);
     }
