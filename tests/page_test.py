@@ -179,6 +179,11 @@ class Page(unittest.TestCase):
     def by_id(self, element):
         return self.driver.find_element("id", element)
 
+    def each(self, selector, value, keep="true"):
+        """`value` of each element e that `selector` finds and `keep` holds for (both JavaScript of e)."""
+        return self.js("return [...document.querySelectorAll(arguments[0])].filter((e) => %s).map((e) => %s)"
+                       % (keep, value), selector)
+
     def state(self):
         return self.js(STATE)
 
@@ -226,7 +231,7 @@ class Page(unittest.TestCase):
         self.assertEqual(1, len(set(lines[0:3] + lines[7:9])), lines)  # one line for every compare
         self.assertEqual(6, len(set(lines[2:7] + [lines[9]])), lines)  # another for each other action
         self.assertIn("for (", lines[3])  # the loop's end marks the for line
-        b, a, druhy, pokus = self.js("return [...document.querySelectorAll('#list .node')].map(b=>b.dataset.address)")
+        b, a, druhy, pokus = self.each("#list .node", "e.dataset.address")
         self.assertEqual([a, druhy, pokus, "", "", "", "", b, a, a], cursors)
         # The event names the node under p, or raised or made: report indices.
         self.assertEqual(["compare1", "compare2", "compare3", "miss-1", "make0", "link0", "head0", "compare0",
@@ -307,9 +312,7 @@ axe.run(document).then((r) => done(r.violations.filter((v) => ['critical', 'seri
     def test_words_show_whole_and_as_they_are_written(self):
         self.open(url_of("words", "שלום %s %s" % ("W" * 20, "W" * 21))[0] + "#step=7")
         # The words that overflow their cell: none, not even 20 W or a cut word's "…".
-        self.assertEqual([], self.js(
-            "return [...document.querySelectorAll('#list bdi')].filter(b=>b.scrollWidth>b.clientWidth)"
-            ".map(b=>b.textContent)"))
+        self.assertEqual([], self.each("#list bdi", "e.textContent", "e.scrollWidth > e.clientWidth"))
         # A right-to-left word's first letter stands to the right of its last.
         left_of = self.js("""
 const t=[...document.querySelectorAll('#list bdi')].find(b=>b.textContent==='שלום').firstChild,r=document.createRange();
@@ -337,9 +340,7 @@ return [x(0),x(3)];""")
         # beside Hebrew and Korean; the word of call 8 is the first שלום.
         text = "مرحبا بالعالم مرحبا. שלום שלום, עולם לום 안녕"
         self.open(url_of("scripts", text)[0] + "#step=8")
-        words = self.js(
-            "return [...document.querySelectorAll('#text bdi, #text mark')]"
-            ".map((e) => [e.textContent, e.getBoundingClientRect().left])")
+        words = self.each("#text bdi, #text mark", "[e.textContent, e.getBoundingClientRect().left]")
         shown = " ".join(w for w, _ in words)
         self.assertIn("مرحبا שלום שלום עולם לום 안녕", shown)
         self.assertIn(shown, re.sub(SEPARATORS, " ", text))
@@ -420,16 +421,13 @@ return [x(0),x(3)];""")
                 listed = [(int(count), word) for count, word in re.findall(r"Cetnost: +(\d+) Slovo: (.*)  Dalsi: ", native)]
                 calls = self.by_id("slider").get_attribute("max")
                 self.assertEqual("#step=" + calls, self.js("return location.hash"))  # the last step
-                self.assertEqual(listed, [(int(c), w) for c, w in self.js(
-                    "return [...document.querySelectorAll('#list .node')].map(b=>[b.dataset.count,"
-                    "b.title||b.querySelector('bdi').textContent])")])
+                self.assertEqual(listed, [(int(c), w) for c, w in self.each(
+                    "#list .node", "[e.dataset.count, e.title || e.querySelector('bdi').textContent]")])
                 report = self.js("return document.querySelector('#report pre').textContent")
-                self.assertEqual(nexts_of(report), self.js(
-                    "return Object.fromEntries([...document.querySelectorAll('#memory [data-next]')]"
-                    ".map(c=>[c.dataset.address,c.dataset.next]))"))
-                self.assertEqual([], self.js(  # each cell drawn holds its lines whole
-                    "return [...document.querySelectorAll('#cells .cell')].filter(c=>c.innerHTML&&"
-                    "c.scrollHeight>c.clientHeight).map(c=>c.textContent)"))
+                self.assertEqual(nexts_of(report), dict(self.each("#memory [data-next]",
+                                                                  "[e.dataset.address, e.dataset.next]")))
+                self.assertEqual([], self.each(  # each cell drawn holds its lines whole
+                    "#cells .cell", "e.textContent", "e.innerHTML && e.scrollHeight > e.clientHeight"))
                 self.assertTrue(self.by_id("report-save").get_attribute("href").startswith("blob:"))
                 svg = subprocess.run([WRD_DOT, "-T", "svg"], input=report.encode(), capture_output=True)
                 self.assertEqual((0, b""), (svg.returncode, svg.stderr))  # the saved report reads back
