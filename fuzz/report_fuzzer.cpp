@@ -678,20 +678,20 @@ std::pair<std::string, std::string> split_script(const std::string& page)
     return {page.substr(0, body) + page.substr(end), page.substr(body, end - body)};
 }
 
-// The elements of a page, each with its attributes' names, as they nest.
-void frame_of(xmlNode* node, std::string* frame)
+// The elements from `node` on and within, each with its attributes' names, as they nest.
+std::string frame_of(xmlNode* node)
 {
+    std::string frame;
     for (; node != nullptr; node = node->next) {
         if (node->type == XML_ELEMENT_NODE) {
-            *frame += "<" + std::string(reinterpret_cast<const char*>(node->name));
+            frame += "<" + std::string(reinterpret_cast<const char*>(node->name));
             for (const xmlAttr* pair = node->properties; pair != nullptr; pair = pair->next) {
-                *frame += " " + std::string(reinterpret_cast<const char*>(pair->name));
+                frame += " " + std::string(reinterpret_cast<const char*>(pair->name));
             }
-            *frame += ">";
-            frame_of(node->children, frame);
-            *frame += "</>";
+            frame += ">" + frame_of(node->children) + "</>";
         }
     }
+    return frame;
 }
 
 // No stray text: in the body only words, names and numbers, and nothing but
@@ -739,11 +739,9 @@ void check_markup(const std::string& page, const std::string& other, const Repor
     const auto other_markup = split_script(other);
     check(markup.second == other_markup.second, "no word changes the page's script");
     const Document html = read_markup(markup.first, true);
-    std::string frame;
-    std::string other_frame;
-    frame_of(xmlDocGetRootElement(html.get()), &frame);
-    frame_of(xmlDocGetRootElement(read_markup(other_markup.first, true).get()), &other_frame);
-    check(frame == other_frame, "no word changes the page's tags");
+    check(frame_of(xmlDocGetRootElement(html.get())) ==
+              frame_of(xmlDocGetRootElement(read_markup(other_markup.first, true).get())),
+          "no word changes the page's tags");
     std::set<std::string> shown;
     for (const ReportNode& node : report.nodes) {
         shown.insert(fit_columns(shown_word(node.word), NodeBox::kWordColumns));

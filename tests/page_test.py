@@ -40,6 +40,16 @@ def url_of(name, text):
     return "file://" + path, report
 
 
+def corpus():
+    """The text that make-corpus writes of 4096 words."""
+    return subprocess.run([MAKE_CORPUS, "4096"], check=True, capture_output=True).stdout.decode()
+
+
+def nexts_of(listed):
+    """Each address of the report `listed`, mapped to its Dalsi as written."""
+    return dict(re.findall(r"Adresa: (\S+) .*  Dalsi: (\S+)$", listed, re.M))
+
+
 def report(words, next_of_last="(nil)"):
     """A report as wrd prints it, of nodes holding `words`, at 0x10, 0x20 ..."""
     lines = ["Zacatek seznamu: 0x10"]
@@ -163,13 +173,23 @@ class Page(unittest.TestCase):
         self.driver.get("about:blank")
         self.driver.get(url)
 
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def by_id(self, element):
+        return self.driver.find_element("id", element)
+
+    def each(self, selector, value, keep="true"):
+        """`value` of each element e that `selector` finds and `keep` holds for (both JavaScript of e)."""
+        return self.js("return [...document.querySelectorAll(arguments[0])].filter((e) => %s).map((e) => %s)"
+                       % (keep, value), selector)
+
     def state(self):
-        return self.driver.execute_script(STATE)
+        return self.js(STATE)
 
     def read(self, element):
         # A lone surrogate reads as U+FFFD, as the page shows it.
-        return self.driver.execute_script(
-            "return document.getElementById(arguments[0]).textContent.toWellFormed()", element)
+        return self.js("return document.getElementById(arguments[0]).textContent.toWellFormed()", element)
 
     def test_steps_show_the_list_as_it_stands(self):
         rows = [  # the boxes b, a, druhy, pokus, and the action; what #note says
@@ -196,65 +216,59 @@ class Page(unittest.TestCase):
                 self.assertIn(note, self.read("note"))
                 self.assertEqual(step != "0" and not note.startswith("The address"),
                                  len(self.driver.find_elements("css selector", "#code [data-current]")) == 1)
-                self.assertEqual([], self.driver.execute_script(ARROWS_OFF))
+                self.assertEqual([], self.js(ARROWS_OFF))
 
     def test_line_steps_run_in_the_order_of_the_code(self):
         self.open(self.run_page + "#step=6")
-        actions, lines, cursors, events = [], [], [], []
-        self.driver.execute_script(
-            "window.seen=[];document.addEventListener('wrd-step',(e)=>seen.push(e.detail.action+e.detail.node))")
+        actions, lines, cursors = [], [], []
+        self.js("window.seen=[];document.addEventListener('wrd-step',(e)=>seen.push(e.detail.action+e.detail.node))")
         for _ in range(10):  # call 7 (b, new) and call 8 (a, a match at the second node)
-            self.driver.find_element("id", "next-line").click()
-            actions.append(self.driver.find_element("id", "call").get_attribute("data-action"))
-            lines.append(self.driver.execute_script("return document.querySelector('#code [data-current]').textContent"))
-            cursors.append(self.driver.execute_script(
-                "const c=document.querySelector('[data-cursor]');return c?c.dataset.address:''"))
+            self.by_id("next-line").click()
+            actions.append(self.by_id("call").get_attribute("data-action"))
+            lines.append(self.js("return document.querySelector('#code [data-current]').textContent"))
+            cursors.append(self.js("const c=document.querySelector('[data-cursor]');return c?c.dataset.address:''"))
         self.assertEqual(["compare"] * 3 + ["miss", "make", "link", "head"] + ["compare"] * 2 + ["raise"], actions)
         self.assertEqual(1, len(set(lines[0:3] + lines[7:9])), lines)  # one line for every compare
         self.assertEqual(6, len(set(lines[2:7] + [lines[9]])), lines)  # another for each other action
         self.assertIn("for (", lines[3])  # the loop's end marks the for line
-        addresses = self.driver.execute_script(
-            "return [...document.querySelectorAll('#list .node')].map(b=>b.dataset.address)")
-        b, a, druhy, pokus = addresses
+        b, a, druhy, pokus = self.each("#list .node", "e.dataset.address")
         self.assertEqual([a, druhy, pokus, "", "", "", "", b, a, a], cursors)
         # The event names the node under p, or raised or made: report indices.
         self.assertEqual(["compare1", "compare2", "compare3", "miss-1", "make0", "link0", "head0", "compare0",
-                          "compare1", "raise1"], self.driver.execute_script("return seen"))
+                          "compare1", "raise1"], self.js("return seen"))
         self.assertTrue(self.driver.current_url.endswith("#step=8"), self.driver.current_url)
         self.assertEqual("a", self.driver.find_element("css selector", "#text mark").text)
 
     def test_buttons_keys_and_history_move_by_calls_and_lines(self):
         self.open(self.run_page + "#step=0")
         body = self.driver.find_element("tag name", "body")
-        click = self.driver.find_element
         rows = [  # what is pressed, and the step it leads to
-            (lambda: click("id", "next").click(), "#step=1"),
+            (lambda: self.by_id("next").click(), "#step=1"),
             (lambda: body.send_keys(Keys.ARROW_RIGHT), "#step=2"),
             (lambda: body.send_keys(Keys.ARROW_DOWN), "#step=3.1"),
-            (lambda: click("id", "prev-line").click(), "#step=2"),
+            (lambda: self.by_id("prev-line").click(), "#step=2"),
             (lambda: body.send_keys(Keys.ARROW_DOWN), "#step=3.1"),
             (lambda: body.send_keys(Keys.ARROW_RIGHT), "#step=3"),  # within a call: to its end, not the next's
             (lambda: body.send_keys(Keys.ARROW_DOWN), "#step=4.1"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=3"),  # within a call: to the state before it
             (lambda: body.send_keys(Keys.END), "#step=9"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=8"),
-            (lambda: click("id", "try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=8"),  # the caret's keys
-            (lambda: self.driver.execute_script("location.hash='#step=0.5'"), "#step=0"),  # step 0 has no lines
-            (lambda: click("id", "first").click(), "#step=0"),
+            (lambda: self.by_id("try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=8"),  # the caret's keys
+            (lambda: self.js("location.hash='#step=0.5'"), "#step=0"),  # step 0 has no lines
+            (lambda: self.by_id("first").click(), "#step=0"),
             (self.driver.back, "#step=8"),  # each step taken is an entry in the history
             (self.driver.back, "#step=9"),
             (self.driver.forward, "#step=8"),
         ]
         for press, expected in rows:
             press()
-            self.assertEqual(expected, self.driver.execute_script("return location.hash"))
-            self.assertEqual(expected, "#step=" + self.driver.execute_script("return label()"))
+            self.assertEqual(expected, self.js("return location.hash"))
+            self.assertEqual(expected, "#step=" + self.js("return label()"))
 
     def test_every_screen_shows_the_step_whole(self):
-        text = subprocess.run([MAKE_CORPUS, "4096"], check=True, capture_output=True).stdout.decode()
+        text = corpus()
         url, listed = url_of("corpus", text)
-        dalsi = {a: "NULL" if re.fullmatch(r"\(nil\)|0+", n) else n
-                 for a, n in re.findall(r"Adresa: (\S+) .*  Dalsi: (\S+)$", listed, re.M)}
+        dalsi = {a: "NULL" if re.fullmatch(r"\(nil\)|0+", n) else n for a, n in nexts_of(listed).items()}
         screens = [  # width, height, pixel ratio, touch, mobile
             (390, 844, 3, True, True),  # a phone
             (768, 1024, 1, True, False),  # a tablet
@@ -271,9 +285,9 @@ class Page(unittest.TestCase):
                 for kind, step in steps_of(text).items():
                     with self.subTest(screen="%dx%d" % (width, height), step=kind):
                         self.open(url + "#step=" + step)
-                        problems = self.driver.execute_script(SCREEN, touch, dalsi)
+                        problems = self.js(SCREEN, touch, dalsi)
                         self.assertEqual({k: [] for k in problems}, problems)
-                        self.assertEqual([], self.driver.execute_script(ARROWS_OFF))
+                        self.assertEqual([], self.js(ARROWS_OFF))
         finally:
             self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
             self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
@@ -288,7 +302,7 @@ class Page(unittest.TestCase):
         for step in ["0", "7.2", "7.4", "7.6", "9"]:
             with self.subTest(step=step):
                 self.open(self.run_page + "#step=" + step)
-                self.driver.execute_script(axe)
+                self.js(axe)
                 found = self.driver.execute_async_script("""
 const done = arguments[arguments.length - 1];
 axe.run(document).then((r) => done(r.violations.filter((v) => ['critical', 'serious'].includes(v.impact))
@@ -298,11 +312,9 @@ axe.run(document).then((r) => done(r.violations.filter((v) => ['critical', 'seri
     def test_words_show_whole_and_as_they_are_written(self):
         self.open(url_of("words", "שלום %s %s" % ("W" * 20, "W" * 21))[0] + "#step=7")
         # The words that overflow their cell: none, not even 20 W or a cut word's "…".
-        self.assertEqual([], self.driver.execute_script(
-            "return [...document.querySelectorAll('#list bdi')].filter(b=>b.scrollWidth>b.clientWidth)"
-            ".map(b=>b.textContent)"))
+        self.assertEqual([], self.each("#list bdi", "e.textContent", "e.scrollWidth > e.clientWidth"))
         # A right-to-left word's first letter stands to the right of its last.
-        left_of = self.driver.execute_script("""
+        left_of = self.js("""
 const t=[...document.querySelectorAll('#list bdi')].find(b=>b.textContent==='שלום').firstChild,r=document.createRange();
 const x=(i)=>{r.setStart(t,i);r.setEnd(t,i+1);return r.getBoundingClientRect().left;};
 return [x(0),x(3)];""")
@@ -328,9 +340,7 @@ return [x(0),x(3)];""")
         # beside Hebrew and Korean; the word of call 8 is the first שלום.
         text = "مرحبا بالعالم مرحبا. שלום שלום, עולם לום 안녕"
         self.open(url_of("scripts", text)[0] + "#step=8")
-        words = self.driver.execute_script(
-            "return [...document.querySelectorAll('#text bdi, #text mark')]"
-            ".map((e) => [e.textContent, e.getBoundingClientRect().left])")
+        words = self.each("#text bdi, #text mark", "[e.textContent, e.getBoundingClientRect().left]")
         shown = " ".join(w for w, _ in words)
         self.assertIn("مرحبا שלום שלום עולם לום 안녕", shown)
         self.assertIn(shown, re.sub(SEPARATORS, " ", text))
@@ -360,11 +370,11 @@ return [x(0),x(3)];""")
                     out.write(subprocess.run([WRD_DOT, "-T", "svg"], input=listed.encode("utf-8", "surrogateescape"),
                                              check=True, capture_output=True).stdout)
                 self.open("file://" + path)
-                self.assertEqual(["svg", 0], self.driver.execute_script(
+                self.assertEqual(["svg", 0], self.js(
                     "return [document.documentElement.localName, document.getElementsByTagName('parsererror')"
                     ".length]"))
                 if expected is not None:
-                    self.assertEqual(expected, self.driver.execute_script(DIRECTIONS))
+                    self.assertEqual(expected, self.js(DIRECTIONS))
 
     def test_a_step_costs_the_same_on_a_long_list(self):
         urls = {}
@@ -379,7 +389,7 @@ return [x(0),x(3)];""")
             ms = []
             for nodes, url in urls.items():
                 self.open(url)
-                ms.append(min(self.driver.execute_script(STEPS, nodes + 4) for _ in range(5)))
+                ms.append(min(self.js(STEPS, nodes + 4) for _ in range(5)))
             tries.append(ms)
             if ms[1] < 4 * ms[0] + 40:
                 return
@@ -387,59 +397,51 @@ return [x(0),x(3)];""")
 
     # The text box: a text run by the module in the page, against native wrd.
     def run_in_page(self, text, typed):
-        box = self.driver.find_element("id", "try-text")
+        box = self.by_id("try-text")
         if typed:
             box.clear()
             box.send_keys(text)
         else:
-            self.driver.execute_script("arguments[0].value=arguments[1]", box, text)
-        before = self.driver.find_element("id", "try-note").text
-        self.driver.find_element("id", "try-run").click()
+            self.js("arguments[0].value=arguments[1]", box, text)
+        before = self.by_id("try-note").text
+        self.by_id("try-run").click()
         WebDriverWait(self.driver, 120).until(lambda d: d.execute_script(
             "return !document.getElementById('try-run').disabled") and d.find_element("id", "try-note").text != before)
 
     def test_texts_run_in_the_page_as_wrd_runs_them(self):
         rows = [  # a text, typed or set, and a step of its run (call.line) to check
             ("Příliš žluťoučký kůň úpěl ďábelské ódy, kůň! %s pokus. Kůň?" % ("ř" * 150), True, "9.2"),  # Czech, a word of 300 bytes
-            (subprocess.run([MAKE_CORPUS, "4096"], check=True, capture_output=True).stdout.decode(), False, "300.5"),
+            (corpus(), False, "300.5"),
         ]
         for n, (text, typed, step) in enumerate(rows):
             with self.subTest(text=text[:12]):
                 self.open(self.run_page)
                 self.run_in_page(text, typed)
-                folder = os.path.join(FOLDER, "typed%d" % n)
-                os.mkdir(folder)
-                with open(os.path.join(folder, "wrd.txt"), "wb") as out:
-                    out.write(text.encode())
-                native = subprocess.run([WRD], cwd=folder, check=True, capture_output=True).stdout.decode()
+                native = url_of("typed%d" % n, text)[1]
                 listed = [(int(count), word) for count, word in re.findall(r"Cetnost: +(\d+) Slovo: (.*)  Dalsi: ", native)]
-                calls = self.driver.find_element("id", "slider").get_attribute("max")
-                self.assertEqual("#step=" + calls, self.driver.execute_script("return location.hash"))  # the last step
-                self.assertEqual(listed, [(int(c), w) for c, w in self.driver.execute_script(
-                    "return [...document.querySelectorAll('#list .node')].map(b=>[b.dataset.count,"
-                    "b.title||b.querySelector('bdi').textContent])")])
-                report = self.driver.execute_script("return document.querySelector('#report pre').textContent")
-                nexts = dict(re.findall(r"Adresa: (\S+) .*  Dalsi: (\S+)$", report, re.M))
-                self.assertEqual(nexts, self.driver.execute_script(
-                    "return Object.fromEntries([...document.querySelectorAll('#memory [data-next]')]"
-                    ".map(c=>[c.dataset.address,c.dataset.next]))"))
-                self.assertEqual([], self.driver.execute_script(  # each cell drawn holds its lines whole
-                    "return [...document.querySelectorAll('#cells .cell')].filter(c=>c.innerHTML&&"
-                    "c.scrollHeight>c.clientHeight).map(c=>c.textContent)"))
-                self.assertTrue(self.driver.find_element("id", "report-save").get_attribute("href").startswith("blob:"))
+                calls = self.by_id("slider").get_attribute("max")
+                self.assertEqual("#step=" + calls, self.js("return location.hash"))  # the last step
+                self.assertEqual(listed, [(int(c), w) for c, w in self.each(
+                    "#list .node", "[e.dataset.count, e.title || e.querySelector('bdi').textContent]")])
+                report = self.js("return document.querySelector('#report pre').textContent")
+                self.assertEqual(nexts_of(report), dict(self.each("#memory [data-next]",
+                                                                  "[e.dataset.address, e.dataset.next]")))
+                self.assertEqual([], self.each(  # each cell drawn holds its lines whole
+                    "#cells .cell", "e.textContent", "e.innerHTML && e.scrollHeight > e.clientHeight"))
+                self.assertTrue(self.by_id("report-save").get_attribute("href").startswith("blob:"))
                 svg = subprocess.run([WRD_DOT, "-T", "svg"], input=report.encode(), capture_output=True)
                 self.assertEqual((0, b""), (svg.returncode, svg.stderr))  # the saved report reads back
-                self.driver.execute_script("location.hash=arguments[0]", "#step=" + step)
+                self.js("location.hash=arguments[0]", "#step=" + step)
                 self.assertEqual("compare", self.state().split()[-1])
-                self.assertEqual(*self.driver.execute_script(  # the node under p, marked in memory too
+                self.assertEqual(*self.js(  # the node under p, marked in memory too
                     "return [document.querySelector('[data-cursor]').dataset.address,"
                     "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
         # A text over 1 MiB, or an empty one (wrd's status 2), is refused, and the run shown stays.
         shown = self.state()
         for text, said in (("'a '.repeat(524289)", "more than the 1 MiB"), ("''", "status 2")):
-            self.driver.execute_script("document.getElementById('try-text').value=" + text)
-            self.driver.find_element("id", "try-run").click()
-            self.assertIn(said, self.driver.find_element("id", "try-note").text)
+            self.js("document.getElementById('try-text').value=" + text)
+            self.by_id("try-run").click()
+            self.assertIn(said, self.by_id("try-note").text)
             self.assertEqual(shown, self.state())
 
 
