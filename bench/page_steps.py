@@ -11,6 +11,7 @@ import gzip
 import os
 import random
 import statistics
+import subprocess
 import sys
 import tempfile
 import time
