@@ -233,8 +233,13 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
          "svg"},
         {"svg: an address that no node has", "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "a", "0x99"),
          ">0x99</text><text x=\"120\" y=\"34\">no such node</text>", "svg"},
-        {"html: the text gives this report", kRunReport, "data-address=\"0x30\"", "html",
-         "pokus a b a druhy"},
+        {"html: the run's data, each call's node and compares (a hit at i costs i, a miss the list)",
+         kRunReport,
+         "{\"seeds\":4,\"addresses\":[\"0x40\",\"0x30\",\"0x20\",\"0x10\"],\"words\":[\"b\",\"a\",\"druhy\","
+         "\"pokus\"],\"fitted\":{},\"calls\":[3,2,3,3,3,1,0,1,2],\"compares\":[0,1,2,2,2,2,3,2,3],\"lost\":[]"
+         ","
+         "\"gaps\":[0,1,1,1,1],\"source\":\"pokus a b a druhy\"}",
+         "html", "pokus a b a druhy"},
         {"html: a text that gives another count", kRunReport,
          "position 2 holds \"a\" 2 times where the text gives \"a\" 3", "html", "pokus a b a druhy a"},
         {"html: a text that gives another word", kRunReport,
