@@ -3,9 +3,16 @@
 # MODULE, the base64 of the gzipped module, the text box's parts come in too
 # (try.css, memory.js, try.js and the module); without it, every part of page.html between
 # "<!-- try -->" and "<!-- /try -->" goes.
-# usage: cmake -DSOURCE=dir [-DMODULE=file] -DOUTPUT=file -P embed_page.cmake
+# The report's words that the page shows, @LIST_START@ in page.html, come from
+# WORDS, word_list/report_words.h, where print_list takes them too.
+# usage: cmake -DSOURCE=dir -DWORDS=file [-DMODULE=file] -DOUTPUT=file -P embed_page.cmake
 cmake_minimum_required(VERSION 3.25)
 file(READ "${SOURCE}/page.html" page)
+file(READ "${WORDS}" words)
+if(NOT words MATCHES "kListStart\\[\\] = \"([^\"]+)\"")
+    message(FATAL_ERROR "${WORDS} names no kListStart")
+endif()
+string(REPLACE "@LIST_START@" "${CMAKE_MATCH_1}" page "${page}")
 file(READ "${SOURCE}/page.css" css)
 file(READ "${SOURCE}/page.js" script)
 if(MODULE)
