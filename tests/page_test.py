@@ -148,6 +148,64 @@ const next=document.getElementById('next'),t0=performance.now();
 for(let i=0;i<40;++i){next.click();document.body.getBoundingClientRect();}
 return performance.now()-t0;"""
 
+# Every step of the run shown, drawn in turn: its address, action, call,
+# sentence, place in the text, strip and counter; each box drawn (report
+# index, slot, count, word, title, next field and marks); then each node's
+# cell in #memory (address, next, count), and the boxes drawn whose cell is
+# missing or says another count or next. Addresses read as "@" and their
+# report index, so that two runs of one text compare.
+EVERY_STEP = """
+const masked = (s) => s.replace(/0x[0-9a-fA-F]+|\\(nil\\)/g, (a) => '@' + state.data.addresses.indexOf(a));
+const read = (id) => masked(document.getElementById(id).textContent), out = [];
+const view = () => out.push([label(), document.getElementById('call').dataset.action, read('call'), read('what'),
+  read('where'), read('text'), read('at'), [...document.querySelectorAll('#list .node[data-slot]')].map((b) =>
+    [b.dataset.index, b.dataset.slot, b.dataset.count, b.querySelector('bdi').textContent, b.title,
+     masked(b.lastElementChild.textContent), ['first', 'compared', 'touched', 'cursor'].map((m) =>
+       b.getAttribute('data-' + m)).join()].join('|')).sort(),
+  [[...document.querySelectorAll('#cells [data-node]')].map((c) => [c.dataset.address, c.dataset.next ?? null,
+    Number(c.dataset.count)]), [...document.querySelectorAll('#list .node[data-slot]')].filter((b) => {
+    const c = document.querySelector(`#cells [data-node][data-address="${b.dataset.address}"]`);
+    return !c || c.dataset.count !== b.dataset.count || 'next ' + c.dataset.next !== b.lastElementChild.textContent;
+  }).map((b) => b.dataset.address)]]);
+go(0, 0, 'none');
+view();
+for (let k = 1; k <= state.calls.length; ++k) {
+  go(k, -1, 'none');
+  for (let j = 1, steps = state.line; j <= steps; ++j) go(k, j, 'none'), view();
+}
+return out;"""
+
+
+def model_steps(text, address):
+    """Each step of the run of `text` as the list's code runs it, from the
+    words alone: its label, and each node made so far (by `address` of its
+    word) with its count and next (an address or NULL) as the step leaves it."""
+    listed, counts, steps = [], {}, []
+
+    def nodes(new=None):
+        state = {address[w]: (counts[w], address[listed[i + 1]] if i + 1 < len(listed) else "NULL")
+                 for i, w in enumerate(listed)}
+        if new:
+            state[address[new[0]]] = (1, new[1])
+        return state
+    calls = ["pokus", "druhy", "pokus", "pokus"] + [w for w in re.split(SEPARATORS, text) if w]
+    for k, word in enumerate(calls, 1):
+        found = listed.index(word) + 1 if word in listed else 0
+        for j in range(1, (found or len(listed)) + 1):
+            steps.append(("%d.%d" % (k, j), nodes()))
+        if found:
+            counts[word] += 1
+            steps.append(("%d" % k, nodes()))
+            continue
+        first = address[listed[0]] if listed else "NULL"
+        steps += [("%d.%d" % (k, len(listed) + 1), nodes()), ("%d.%d" % (k, len(listed) + 2), nodes((word, "NULL"))),
+                  ("%d.%d" % (k, len(listed) + 3), nodes((word, first)))]
+        listed.insert(0, word)
+        counts[word] = 1
+        steps.append(("%d" % k, nodes()))
+    return steps
+
+
 # For each word drawn in the SVG: R when its first character stands right of
 # its last, else L; then the same for an escape's backslash against its u; S
 # where the word draws past its cell.
@@ -332,9 +390,18 @@ return [x(0),x(3)];""")
             ("pokus", "2.3", "what", "A new node is made: count 1, next NULL, not yet linked."),
             ("pokus", "2.1", "at", "call 2 of 5, step 1 of 5"),  # steps, not lines of the code
         ]
+        # A run whose call of word 2 found no memory: the word shows escaped, and counts among the text's.
+        lost = {"seeds": 4, "addresses": ["0x30", "0x20", "0x10"], "words": ["a", "druhy", "pokus"], "fitted": {},
+                "calls": [2, 1, 2, 2, 2, -1, 0], "compares": [0, 1, 2, 2, 2, 2, 2], "lost": ["\\u202E"],
+                "gaps": [0, 1, 1], "source": "pokus \\u202E a"}
+        rows += [(lost, "6", "where", "Word 3 of 3 of the text"), (lost, "6", "text", "pokus \\u202E a")]
         for n, (text, step, element, expected) in enumerate(rows):
-            with self.subTest(text=text[:12], step=step):
-                self.open(url_of("reads%d" % n, text)[0] + "#step=" + step)
+            with self.subTest(text=str(text)[:12], step=step):
+                if isinstance(text, dict):  # a run's data, handed to the page as a typed run's is
+                    self.open(self.run_page + "#step=" + step)
+                    self.js("loadRun(arguments[0])", text)
+                else:
+                    self.open(url_of("reads%d" % n, text)[0] + "#step=" + step)
                 self.assertEqual(expected, self.read(element))
 
     def test_the_strip_keeps_the_text_in_its_order(self):
@@ -411,15 +478,20 @@ return [x(0),x(3)];""")
             "return !document.getElementById('try-run').disabled") and d.find_element("id", "try-note").text != before)
 
     def test_texts_run_in_the_page_as_wrd_runs_them(self):
-        rows = [  # a text, typed or set, and a step of its run (call.line) to check
-            ("Příliš žluťoučký kůň úpěl ďábelské ódy, kůň! %s pokus. Kůň?" % ("ř" * 150), True, "9.2"),  # Czech, a word of 300 bytes
-            (corpus(), False, "300.5"),
+        rows = [  # a text, typed or set, a step of its run (call.line) to check, and whether to check every step
+            ("Příliš žluťoučký kůň úpěl ďábelské ódy, kůň! %s pokus. Kůň?" % ("ř" * 150), True, "9.2", True),  # Czech, a word of 300 bytes
+            # Line breaks, a tab, a word that must show as an escape, and a word cut in its box.
+            ("one two\n\nthree\tfour, \u202eevil two %s one\nfive" % ("w" * 30), False, "12.2", True),
+            (corpus(), False, "300.5", False),
+            ("x" * 1000000, False, None, False),  # one word of 1,000,000 bytes
+            (" ".join("w%d" % i for i in range(60000)), False, None, False),  # 60,000 distinct words
         ]
-        for n, (text, typed, step) in enumerate(rows):
+        for n, (text, typed, step, every) in enumerate(rows):
             with self.subTest(text=text[:12]):
                 self.open(self.run_page)
                 self.run_in_page(text, typed)
-                native = url_of("typed%d" % n, text)[1]
+                page, native = url_of("typed%d" % n, text)
+                self.assertEqual("0", self.by_id("try-note").get_attribute("data-status"))
                 calls = self.by_id("slider").get_attribute("max")
                 self.assertEqual("#step=" + calls, self.js("return location.hash"))  # the last step
                 report = self.js("return document.querySelector('#report pre').textContent")
@@ -434,18 +506,37 @@ return [x(0),x(3)];""")
                 self.assertTrue(self.by_id("report-save").get_attribute("href").startswith("blob:"))
                 svg = subprocess.run([WRD_DOT, "-T", "svg"], input=report.encode(), capture_output=True)
                 self.assertEqual((0, b""), (svg.returncode, svg.stderr))  # the saved report reads back
-                self.js("location.hash=arguments[0]", "#step=" + step)
-                self.assertEqual("compare", self.state().split()[-1])
-                self.assertEqual(*self.js(  # the node under p, marked in memory too
-                    "return [document.querySelector('[data-cursor]').dataset.address,"
-                    "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
-        # A text over 1 MiB, or an empty one (wrd's status 2), is refused, and the run shown stays.
+                if step is not None:
+                    self.js("location.hash=arguments[0]", "#step=" + step)
+                    self.assertEqual("compare", self.state().split()[-1])
+                    self.assertEqual(*self.js(  # the node under p, marked in memory too
+                        "return [document.querySelector('[data-cursor]').dataset.address,"
+                        "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
+                if every:  # each step as wrd-dot's page of the same text shows it, and memory as the model says
+                    typed_steps = self.js(EVERY_STEP)
+                    address = {w: a for a, w in re.findall(r"Adresa: (\S+) .*Slovo: (.*)  Dalsi: ", report)}
+                    model = model_steps(text, address)
+                    self.assertEqual([m[0] for m in model], [t[0] for t in typed_steps[1:]])
+                    for (label, nodes), typed_step in zip(model, typed_steps[1:]):
+                        cells = {a: (count, next) for a, next, count in typed_step[-1][0] if count}
+                        self.assertEqual({a: nodes[a] for a in cells}, cells, label)  # cells as the model says
+                        self.assertEqual([], typed_step[-1][1], label)  # and as the boxes drawn say
+                    self.open(page)
+                    self.assertEqual([t[:-1] for t in self.js(EVERY_STEP)], [t[:-1] for t in typed_steps])
+        # A text over 1 MiB, or an empty one (wrd's status 2), is refused; a long run is stopped
+        # with Stop. The run shown stays, and Run can run again.
         shown = self.state()
-        for text, said in (("'a '.repeat(524289)", "more than the 1 MiB"), ("''", "status 2")):
+        rows = [("'a '.repeat(524289)", "more than the 1 MiB", False), ("''", "status 2", False),
+                ("Array.from({length: 120000}, (_, i) => 'w' + i).join(' ')", "Stopped", True)]
+        for text, said, stop in rows:
             self.js("document.getElementById('try-text').value=" + text)
             self.by_id("try-run").click()
+            if stop:
+                WebDriverWait(self.driver, 60).until(lambda d: "Running: " in d.find_element("id", "try-note").text)
+                self.by_id("try-stop").click()
             WebDriverWait(self.driver, 60).until(lambda d: said in d.find_element("id", "try-note").text)
             self.assertEqual(shown, self.state())
+            self.assertTrue(self.by_id("try-run").is_enabled())
 
 
 if __name__ == "__main__":

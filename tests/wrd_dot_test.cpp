@@ -2,6 +2,7 @@
 #include "arrow_geometry.h"
 #include "count_words.h"
 #include "layout.h"
+#include "page_data.h"
 #include "replay.h"
 #include "report.h"
 #include "report_line.h"
@@ -334,6 +335,37 @@ std::string arguments(const std::string& line)
 }
 
 // The command line, read as GNU programs read theirs.
+// The data of runs that replay never gives: a call that found no memory, and
+// words that the page's markup would read as its own.
+TEST(WrdDot, PageDataStatesEveryCallAndKeepsTheText)
+{
+    constexpr std::uint32_t kLost = ::Run::kNoMemory;
+    const struct {
+        const char* what;
+        std::vector<PageNode> nodes;
+        ::Run run;
+        std::string text;
+        std::string expected; // a part of the data
+    } cases[] = {
+        {"a lost word shows escaped and counts among the text's; its call compared the whole list",
+         {{"0x20", "druhy"}, {"0x10", "pokus"}},
+         {{1, 0, 1, 1, kLost, 1}, {0, 4}},
+         "\xE2\x80\xAE pokus",
+         "\"calls\":[1,0,1,1,-1,1],\"compares\":[0,1,2,2,2,2],\"lost\":[\"\\\\u202E\"],\"gaps\":[0,1],"
+         "\"source\":\"\\\\u202E pokus\"}"},
+        {"line breaks stay; no < can end the script that holds the data",
+         {{"0x30", "</a>"}, {"0x20", "druhy"}, {"0x10", "pokus"}},
+         {{2, 1, 2, 2, 0, 0}, {0, 6}},
+         "</a>\r\n</a>",
+         "\"gaps\":[0,2],\"source\":\"\\u003c/a>\\u000d\\n\\u003c/a>\"}"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string data = page_data(c.nodes, c.run, c.text);
+        EXPECT_NE(data.find(c.expected), std::string::npos) << data;
+    }
+}
+
 TEST(WrdDot, ReadsItsArguments)
 {
     const struct {
