@@ -20,9 +20,8 @@
 
   // The rows of a run, one per node (2i) and per word (2i + 1), by address.
   function load(data) {
-    const nodes = data.memory.nodes;
-    order = Array.from({length: 2 * nodes.length}, (_, r) => r);
-    order.sort((a, b) => nodes[a >> 1][a & 1] - nodes[b >> 1][b & 1]);
+    const nodes = data.addresses;
+    order = data.memory.order;
     rowOf = new Int32Array(order.length);
     order.forEach((row, r) => (rowOf[row] = r));
     spacer.style.height = order.length * ROW + 'px';
@@ -37,7 +36,7 @@
 
   // A node's cell at the step: its fields in the order of their offsets.
   function nodeCell(cell, i) {
-    const word = run.memory.nodes[i][1], count = step.count(i), next = step.next(i);
+    const word = run.memory.wordAt[i], count = step.count(i), next = step.next(i);
     const fitted = escape(run.fitted[i] ?? run.words[i]);
     cell.dataset.address = run.addresses[i];
     if (count === 0) {
@@ -45,7 +44,7 @@
       cell.dataset.count = 0;
       return `<b>${run.addresses[i]}</b> free: a node is made here later`;
     }
-    const nextAt = next < run.addresses.length ? run.memory.nodes[next][0] : 0;
+    const nextAt = next < run.addresses.length ? run.memory.at[next] : 0;
     const nextText = next < run.addresses.length ? run.addresses[next] : 'NULL';
     cell.dataset.next = nextText;
     cell.dataset.count = count;
@@ -60,7 +59,7 @@
             .join('\n');
   }
   function wordCell(cell, i) {
-    const [, at, , , size, head] = run.memory.nodes[i];
+    const at = run.memory.wordAt[i], size = run.memory.sizes[i], head = run.memory.heads[i];
     const more = size > (head.length + 1) / 3 ? ` \u2026 ${size} bytes` : '';
     cell.dataset.address = spelled(at);
     if (step.count(i) === 0) return `<b>${spelled(at)}</b> free: a word is copied here later`;

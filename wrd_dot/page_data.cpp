@@ -4,6 +4,7 @@
 #include "word_text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace {
@@ -32,35 +33,56 @@ void put_string(std::string* out, std::string_view text)
     *out += '"';
 }
 
-// `"name":[a,b,...]` of the numbers that `value` gives for 0 ... count - 1.
+// `,"name":[a,b,...]` of the numbers that `value` gives for 0 ... count - 1.
 template <typename Value> void put_numbers(std::string* out, const char* name, std::size_t count, Value value)
 {
     *out += std::string(",\"") + name + "\":[";
+    char number[24];
     for (std::size_t k = 0; k < count; ++k) {
-        *out += (k == 0 ? "" : ",") + std::to_string(value(k));
+        char* const end = std::to_chars(number, number + sizeof number, value(k)).ptr;
+        out->append(number, end);
+        *out += ',';
+    }
+    if (count > 0) {
+        out->pop_back();
     }
     *out += ']';
 }
 
 void put_memory(std::string* out, const PageMemory& memory)
 {
+    const std::vector<NodeMemory>& nodes = memory.nodes;
     *out += ",\"memory\":{\"size\":" + std::to_string(memory.node_size) +
             ",\"word\":" + std::to_string(memory.word_offset) +
             ",\"count\":" + std::to_string(memory.count_offset) +
-            ",\"next\":" + std::to_string(memory.next_offset) + ",\"nodes\":[";
-    for (std::size_t i = 0; i < memory.nodes.size(); ++i) {
-        const NodeMemory& node = memory.nodes[i];
+            ",\"next\":" + std::to_string(memory.next_offset);
+    put_numbers(out, "at", nodes.size(), [&](std::size_t i) { return nodes[i].at; });
+    put_numbers(out, "wordAt", nodes.size(), [&](std::size_t i) { return nodes[i].word_at; });
+    put_numbers(out, "counts", nodes.size(), [&](std::size_t i) { return nodes[i].count; });
+    put_numbers(out, "nexts", nodes.size(), [&](std::size_t i) { return nodes[i].next; });
+    put_numbers(out, "sizes", nodes.size(), [&](std::size_t i) { return nodes[i].word_size; });
+    *out += ",\"heads\":[";
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
         std::string head;
-        for (const char c : node.word_head) {
+        for (const char c : nodes[i].word_head) {
             char hex[4];
             (void)std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(c));
             head += (head.empty() ? "" : " ") + std::string(hex);
         }
-        *out += (i == 0 ? "[" : ",[") + std::to_string(node.at) + "," + std::to_string(node.word_at) + "," +
-                std::to_string(node.count) + "," + std::to_string(node.next) + "," +
-                std::to_string(node.word_size) + ",\"" + head + "\"]";
+        *out += (i == 0 ? "\"" : ",\"") + head + "\"";
     }
-    *out += "]}";
+    *out += ']';
+    std::vector<std::uint32_t> order(2 * nodes.size());
+    for (std::uint32_t row = 0; row < order.size(); ++row) {
+        order[row] = row;
+    }
+    const auto address = [&](std::uint32_t row) {
+        return row % 2 == 0 ? nodes[row / 2].at : nodes[row / 2].word_at;
+    };
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return address(a) < address(b); });
+    put_numbers(out, "order", order.size(), [&](std::size_t r) { return order[r]; });
+    *out += '}';
 }
 
 } // namespace

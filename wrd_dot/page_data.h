@@ -58,9 +58,11 @@ std::vector<std::uint32_t> compares_of(const Run& run, std::size_t nodes);
 ///   "gaps": per word of the text, its call's, the UTF-16 units of "source"
 ///       between the end of the word before it (or the start) and its start;
 ///   "source": the text with each word as shown, every separator as it is;
-///   "memory" (a typed run only): {"size", "word", "count", "next": a node's
-///       size and its fields' offsets; "nodes": per node in list order,
-///       [address, word's address, count, next, word's size, word's first
-///       bytes in hex]}, all numbers as the memory holds them at the end.
+///   "memory" (a typed run only), as the memory holds it at the end:
+///       "size", "word", "count", "next": a node's size and its fields'
+///       offsets; per node, in list order: "at" its address, "wordAt" its
+///       word's, "counts" and "nexts" as stored, "sizes" its word's size with
+///       the terminator, "heads" the word's first bytes in hex; "order": the
+///       nodes (2i) and words (2i + 1) by address, lowest first.
 std::string page_data(const std::vector<PageNode>& nodes, const Run& run, std::string_view text,
                       const PageMemory* memory = nullptr);

@@ -5,7 +5,7 @@
 // the data and the report out, and hands the data to page.js's loadRun. Stop
 // ends a run by ending its worker; the run shown stays.
 (() => {
-  const MODULE = '/* module */';  // wrd.wasm, gzipped, in base64
+  const MODULE = `/* module */`;  // wrd.wasm, gzipped, in base64 lines (atob skips the line feeds)
   const $ = (id) => document.getElementById(id);
   const textBox = $('try-text'), runButton = $('try-run'), stopButton = $('try-stop'), note = $('try-note');
   const reportText = document.querySelector('#report pre'), save = $('report-save');
@@ -52,13 +52,21 @@
       const status = e.try_run();
       lap('run');
       const at = e.page_data();  // may grow the memory: views of it are made after
+      lap('made');
       const data =
           JSON.parse(new TextDecoder().decode(new Uint8Array(memory.buffer, at, e.page_data_size())));
-      for (const name of ['calls', 'compares', 'gaps']) data[name] = Int32Array.from(data[name]);
+      // Arrays of numbers move to the page as typed arrays, which cost it no copy.
+      const moved = [];
+      const typed = (object, names) => names.forEach((name) => {
+        object[name] = Int32Array.from(object[name]);
+        moved.push(object[name].buffer);
+      });
+      typed(data, ['calls', 'compares', 'gaps']);
+      typed(data.memory, ['at', 'wordAt', 'counts', 'nexts', 'sizes', 'order']);
       const report = new Uint8Array(out.reduce((size, part) => size + part.length, 0));
       out.reduce((at, part) => (report.set(part, at), at + part.length), 0);
+      moved.push(report.buffer);
       lap('data');
-      const moved = [report.buffer, data.calls.buffer, data.compares.buffer, data.gaps.buffer];
       postMessage({status, cap: e.list_heap_cap(), used: e.list_heap_used(), data, report, times}, moved);
     };
   }
@@ -141,6 +149,7 @@
           opening ? new URL(performance.getEntriesByType('navigation')[0]?.name ?? location.href).hash : '';
       history.replaceState(null, '', asked || '#step=' + result.data.calls.filter((i) => i >= 0).length);
       showReport(result.report);
+      await new Promise((resolve) => setTimeout(resolve));  // the report and the run, each a task of its own
       loadRun(result.data);
       times.shown = performance.now() - started;
       note.textContent = said(result, (times.shown / 1000).toFixed(2));
