@@ -143,7 +143,8 @@ std::string page_data(const std::vector<PageNode>& nodes, const Run& run, std::s
     // The text up to its first zero byte, each word as the boxes show it; a
     // lost word, which no box shows, as it would show.
     const std::string_view all = text.substr(0, text.find('\0'));
-    std::string source, lost;
+    std::string source;
+    std::string lost;
     std::size_t end = 0;
     for (std::size_t w = 0; w < run.word_starts.size(); ++w) {
         const std::size_t start = run.word_starts[w];
