@@ -11,6 +11,37 @@
   const reportText = document.querySelector('#report pre'), save = $('report-save');
   const counted = (n, one, many) => `${n} ${n === 1 ? one : many}`;
 
+  // In the worker, whose code is these two and work, as text (runInWorker):
+  // the calls of WASI that the module makes, standard output into `out`.
+  const wasi = (memory, out) => ({
+    fd_write(fd, iovs, n, written) {
+      const v = new DataView(memory().buffer);
+      let total = 0;
+      for (let k = 0; k < n; ++k) {
+        const at = v.getUint32(iovs + 8 * k, true), length = v.getUint32(iovs + 8 * k + 4, true);
+        if (fd === 1) out.push(new Uint8Array(memory().buffer, at, length).slice());
+        total += length;
+      }
+      v.setUint32(written, total, true);
+      return 0;
+    },
+    fd_seek: () => 70,  // ESPIPE: standard output is no file to seek in
+    fd_close: () => 0,
+    fd_fdstat_get(fd, stat) {
+      new Uint8Array(memory().buffer, stat, 24).fill(0);
+      new DataView(memory().buffer).setUint8(stat, 4);  // a regular file: fully buffered
+      return 0;
+    },
+  });
+  // The data's arrays of numbers as typed arrays, whose buffers move to the
+  // page without a copy; returns those buffers.
+  const typed = (data) => [[data, ['calls', 'compares', 'gaps']],
+                           [data.memory, ['at', 'wordAt', 'counts', 'nexts', 'sizes', 'order']]]
+                              .flatMap(([object, names]) => names.map((name) => {
+                                object[name] = Int32Array.from(object[name]);
+                                return object[name].buffer;
+                              }));
+
   // Runs in the worker: one fresh instance of the module per run, so that each
   // run starts from the same empty heap. Standard output goes into a buffer;
   // the module has no other file. Posts the run, or the longest text that the
@@ -18,51 +49,23 @@
   function work() {
     onmessage = async ({data: {module, bytes}}) => {
       const out = [], times = {}, started = performance.now();
-      let memory = null;
-      const wasi = {
-        fd_write(fd, iovs, n, written) {
-          const v = new DataView(memory.buffer);
-          let total = 0;
-          for (let k = 0; k < n; ++k) {
-            const at = v.getUint32(iovs + 8 * k, true), length = v.getUint32(iovs + 8 * k + 4, true);
-            if (fd === 1) out.push(new Uint8Array(memory.buffer, at, length).slice());
-            total += length;
-          }
-          v.setUint32(written, total, true);
-          return 0;
-        },
-        fd_seek: () => 70,  // ESPIPE: standard output is no file to seek in
-        fd_close: () => 0,
-        fd_fdstat_get(fd, stat) {
-          new Uint8Array(memory.buffer, stat, 24).fill(0);
-          new DataView(memory.buffer).setUint8(stat, 4);  // a regular file: fully buffered
-          return 0;
-        },
-      };
-      const progress = (at) => postMessage({progress: at / Math.max(bytes.length, 1)});
       const lap = (name) => (times[name] = performance.now() - started);
-      const e =
-          (await WebAssembly.instantiate(module, {wasi_snapshot_preview1: wasi, wrd: {progress}})).exports;
-      memory = e.memory;
+      const progress = (at) => postMessage({progress: at / Math.max(bytes.length, 1)});
+      let e = null;
+      const imports = {wasi_snapshot_preview1: wasi(() => e.memory, out), wrd: {progress}};
+      e = (await WebAssembly.instantiate(module, imports)).exports;
       e._initialize();
       lap('instance');
       const text = e.try_text(bytes.length);
       if (text === 0) return postMessage({refused: e.max_text()});
-      new Uint8Array(memory.buffer, text, bytes.length).set(bytes);
+      new Uint8Array(e.memory.buffer, text, bytes.length).set(bytes);
       const status = e.try_run();
       lap('run');
       const at = e.page_data();  // may grow the memory: views of it are made after
       lap('made');
       const data =
-          JSON.parse(new TextDecoder().decode(new Uint8Array(memory.buffer, at, e.page_data_size())));
-      // Arrays of numbers move to the page as typed arrays, which cost it no copy.
-      const moved = [];
-      const typed = (object, names) => names.forEach((name) => {
-        object[name] = Int32Array.from(object[name]);
-        moved.push(object[name].buffer);
-      });
-      typed(data, ['calls', 'compares', 'gaps']);
-      typed(data.memory, ['at', 'wordAt', 'counts', 'nexts', 'sizes', 'order']);
+          JSON.parse(new TextDecoder().decode(new Uint8Array(e.memory.buffer, at, e.page_data_size())));
+      const moved = typed(data);
       const report = new Uint8Array(out.reduce((size, part) => size + part.length, 0));
       out.reduce((at, part) => (report.set(part, at), at + part.length), 0);
       moved.push(report.buffer);
@@ -87,7 +90,9 @@
 
   // The text's run in the worker: the worker's message, or null when stopped.
   function runInWorker(bytes) {
-    worker = worker || new Worker(URL.createObjectURL(new Blob([`(${work})()`], {type: 'text/javascript'})));
+    worker = worker ||
+        new Worker(URL.createObjectURL(
+            new Blob([`const wasi = ${wasi}, typed = ${typed};\n(${work})();`], {type: 'text/javascript'})));
     return new Promise((resolve, reject) => {
       running = resolve;
       worker.onmessage = ({data}) => {
