@@ -484,6 +484,7 @@ return [x(0),x(3)];""")
             ("one two\n\nthree\tfour, \u202eevil two %s one\nfive" % ("w" * 30), False, "12.2", True),
             (corpus(), False, "300.5", False),
             ("x" * 1000000, False, None, False),  # one word of 1,000,000 bytes
+            ("x" * 1048528, False, None, False),  # one of 1,048,528 bytes, within the 1 MiB that the page takes
             (" ".join("w%d" % i for i in range(60000)), False, None, False),  # 60,000 distinct words
         ]
         for n, (text, typed, step, every) in enumerate(rows):
