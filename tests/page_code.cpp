@@ -1,11 +1,9 @@
 // The code that the page shows, run as wrd runs add_word: the seed words
 // given after the separators, then the words of wrd.txt up to its first zero
-// byte. Prints the list as wrd's report does, so that the end-to-end test
-// holds the two lists side by side, and frees it.
+// byte. Prints the list with the page's print_list, so that the end-to-end
+// test holds it beside wrd's report, and frees it with the page's free_list.
 // usage: page_code SEPARATORS SEED...
 #include "page_code.h"
-
-#include "report_line.h"
 
 #include <cstdio>
 #include <fstream>
@@ -31,12 +29,7 @@ int main(int argc, char** argv)
         ok = add_word(&list, text.substr(at, end - at).c_str()) && ok;
         at = text.find_first_not_of(separators, end);
     }
-    const std::string report = list_report(list);
-    while (list != nullptr) {
-        WordNode* next = list->next;
-        delete[] list->word;
-        delete list;
-        list = next;
-    }
-    return std::fputs(report.c_str(), stdout) >= 0 && ok ? 0 : 5;
+    const bool printed = print_list(&list);
+    const bool freed = free_list(&list) && list == nullptr;
+    return std::fflush(stdout) == 0 && printed && freed ? ok ? 0 : 5 : 4;
 }

@@ -39,10 +39,11 @@
     const word = run.memory.wordAt[i], count = step.count(i), next = step.next(i);
     const fitted = escape(run.fitted[i] ?? run.words[i]);
     cell.dataset.address = run.addresses[i];
-    if (count === 0) {
+    if (count === 0 || step.freed(i) === 2) {
       cell.removeAttribute('data-next');
       cell.dataset.count = 0;
-      return `<b>${run.addresses[i]}</b> free: a node is made here later`;
+      return `<b>${run.addresses[i]}</b> free: ${
+          count ? 'free_list released this node' : 'a node is made here later'}`;
     }
     const nextAt = next < run.addresses.length ? run.memory.at[next] : 0;
     const nextText = next < run.addresses.length ? run.addresses[next] : 'NULL';
@@ -63,6 +64,7 @@
     const more = size > (head.length + 1) / 3 ? ` \u2026 ${size} bytes` : '';
     cell.dataset.address = spelled(at);
     if (step.count(i) === 0) return `<b>${spelled(at)}</b> free: a word is copied here later`;
+    if (step.freed(i) > 0) return `<b>${spelled(at)}</b> free: free_list released this word`;
     return `<b>${spelled(at)}</b> word\n${head}${more}\n"<bdi>${
         escape(run.fitted[i] ?? run.words[i])}</bdi>"`;
   }
@@ -89,7 +91,8 @@
         cell.dataset[row & 1 ? 'word' : 'node'] = i;
       }
       cell.innerHTML = row & 1 ? wordCell(cell, i) : nodeCell(cell, i);
-      cell.className = 'cell' + (step.count(i) === 0 ? ' free' : '');
+      const free = step.count(i) === 0 || step.freed(i) > (row & 1 ? 0 : 1);
+      cell.className = 'cell' + (free ? ' free' : '');
       cell.toggleAttribute('data-current', i === step.node);
     }
   }

@@ -8,7 +8,8 @@
 // dispatches `wrd-step` on the document, with the step's state.
 //
 // A step is (call, line): `call` calls (1-based) have begun, and `line` steps
-// of the last one have run; (0, 0) is the empty list. `counts` and `listed`
+// of the last one have run; (0, 0) is the empty list. After the N calls of
+// add_word that made nodes come print_list (call N + 1) and free_list (N + 2). `counts` and `listed`
 // hold the state after the first call - 1 calls; the running call's partial
 // work is derived from them, so that a step costs only what it draws.
 const $ = (id) => document.getElementById(id);
@@ -38,11 +39,15 @@ const slotTop = (s) => START_HEIGHT + 32 + s * geometry.pitch;
 // the address names (step 0 if none). It may be called again with another run.
 function loadRun(data) {
   const nodeCount = data.addresses.length, texts = data.gaps.length;
-  const calls = [], textWord = [];
+  const calls = [], textWord = [], dataCall = [];
+  // The compares of the run's first k calls of add_word, made ones or not.
+  const totals = new Float64Array(data.calls.length + 1);
   data.calls.forEach((i, k) => {
+    totals[k + 1] = totals[k] + data.compares[k];
     if (i < 0) return;
     calls.push(i);
     textWord.push(k - data.seeds);
+    dataCall.push(k);
   });
   const firstWord = textWord.findIndex((w) => w >= 0);
   Object.assign(state, {
@@ -50,6 +55,10 @@ function loadRun(data) {
     boxes: [],
     calls: Int32Array.from(calls),
     textWord: Int32Array.from(textWord),  // per stepped call: its word of the text, < 0 for a seed
+    dataCall: Int32Array.from(dataCall),  // per stepped call: its index in data.calls
+    totals,
+    extra: calls.length > 0 ? 2 : 0,  // print_list and free_list, where the run made a list
+    printed: (data.printed ?? '').match(/[^\n]*\n|[^\n]+$/g) ?? [],
     gaps: data.gaps,
     seeds: firstWord < 0 ? calls.length : firstWord,  // the seed calls stepped
     source: data.source,
@@ -76,7 +85,11 @@ function loadRun(data) {
     at += (i < 0 ? data.lost[lost++] : data.words[i]).length;
     state.wordEnds[w] = at;
   }
-  $('slider').max = calls.length;
+  $('slider').max = calls.length + state.extra;
+  state.printedEnds = new Int32Array(state.printed.length + 1);
+  state.printed.forEach((line, n) => (state.printedEnds[n + 1] = state.printedEnds[n] + line.length));
+  state.printedText = state.printed.join('');
+  drawChart();
   measure();
   fromHash();
   fitCode();
@@ -110,6 +123,8 @@ function cellsOf(box) {
   return {address: box.children[0], count: box.children[1], next: box.lastElementChild};
 }
 
+// The calls of the run: add_word's, then print_list and free_list.
+const callCount = () => state.calls.length + state.extra;
 // Calls applied to or taken from the state after the first `applied` calls.
 function applyCall() {
   const i = state.calls[state.applied++];
@@ -124,12 +139,18 @@ function undoCall() {
 // compares, and its steps: a compare per node, then a raise, or the loop's
 // end (miss) and make, link and head.
 function plan(k) {
+  const n = state.calls.length;
+  if (k === n + 1) return {fn: 'print_list', i: -1, compares: 0, lines: 1 + state.listed};
+  if (k === n + 2) return {fn: 'free_list', i: -1, compares: 0, lines: Math.max(1, 3 * state.listed)};
   const i = state.calls[k - 1], isNew = state.counts[i] === 0;
   const compares = isNew ? state.listed : i - (state.nodeCount - state.listed) + 1;
-  return {i, isNew, compares, lines: compares + (isNew ? 4 : 1)};
+  return {fn: 'add_word', i, isNew, compares, lines: compares + (isNew ? 4 : 1)};
 }
 function actionOf(step, line) {
   if (!step) return 'none';
+  if (step.fn === 'print_list') return 'print';
+  if (step.fn === 'free_list')
+    return state.listed ? ['unlink', 'free-word', 'free-node'][(line - 1) % 3] : 'free-empty';
   const at = line - step.compares;
   if (at <= 0) return 'compare';
   return step.isNew ? ['miss', 'make', 'link', 'head'][at - 1] : 'raise';
@@ -141,9 +162,8 @@ const label = () => (state.line === stepCount(state.call) ? `${state.call}` : `$
 // `history` says what the browser's history gets: a new entry, the current
 // one replaced, or nothing (when the history itself moved).
 function go(k, j, history = 'push') {
-  k = Math.max(0, Math.min(k, state.calls.length));
-  while (state.applied < Math.max(k - 1, 0)) applyCall();
-  while (state.applied > Math.max(k - 1, 0)) undoCall();
+  k = Math.max(0, Math.min(k, callCount()));
+  applyUpTo(k);
   state.call = k;
   state.line = j < 0 ? stepCount(k) : j;
   draw();
@@ -155,6 +175,12 @@ function go(k, j, history = 'push') {
     window.history.replaceState(null, '', hash);
   }
 }
+// The state before call k: every add_word call applied before print_list.
+function applyUpTo(k) {
+  const before = Math.min(Math.max(k - 1, 0), state.calls.length);
+  while (state.applied < before) applyCall();
+  while (state.applied > before) undoCall();
+}
 const lastOf = (k) => (k > 0 ? -1 : 0);
 // The next call's end, or the running call's own end while it runs.
 function nextCall(how) {
@@ -164,7 +190,7 @@ function nextCall(how) {
 function nextLine(how) {
   if (state.call > 0 && state.line < stepCount(state.call))
     go(state.call, state.line + 1, how);
-  else if (state.call < state.calls.length)
+  else if (state.call < callCount())
     go(state.call + 1, 1, how);
 }
 function previousLine(how) {
@@ -178,12 +204,11 @@ function previousLine(how) {
 // that says why the page shows another step than the address named.
 function fromHash() {
   const m = /^#step=(\d+)(?:\.(\d+))?$/.exec(location.hash);
-  const n = state.calls.length;
+  const n = callCount();
   let note = '', k = 0, j = 0;
   if (m) {
     k = Math.min(Number(m[1]), n);
-    while (state.applied < Math.max(k - 1, 0)) applyCall();
-    while (state.applied > Math.max(k - 1, 0)) undoCall();
+    applyUpTo(k);
     const steps = stepCount(k);
     j = m[2] === undefined || k === 0 ? steps : Math.max(1, Math.min(Number(m[2]), steps));
     if (k > 0 && k < Number(m[1]))
@@ -232,6 +257,7 @@ function mark(name, i) {
 // What the step shows, derived from the call's plan and the step within it.
 function scene() {
   const step = state.call > 0 ? plan(state.call) : null, line = state.line;
+  if (step && step.fn !== 'add_word') return sceneAfter(step, line);
   const action = actionOf(step, line), i = step ? step.i : -1, c = step ? step.compares : 0;
   const made = line > c + (step && step.isNew ? 1 : 0);  // the call's node holds its new count
   const inList = state.listed + (action === 'head' ? 1 : 0), offset = state.nodeCount - inList;
@@ -240,7 +266,39 @@ function scene() {
   const cursor = action === 'compare' ? offset + line - 1 : action === 'raise' ? i : -1;
   const comparedUpTo = (action === 'compare' ? line : c) + shift;
   const node = action === 'compare' ? cursor : ['none', 'miss'].includes(action) ? -1 : i;
-  return {step, action, i, made, inList, offset, shift, focus, cursor, comparedUpTo, node};
+  return {step, action, i, made, inList, offset, shift, focus, cursor, comparedUpTo, node, freed: 0};
+}
+// A step of print_list (p on the node whose line is written, after the start
+// line) or of free_list (per node: unlink, free its word, free it; `gone` nodes
+// have left the list, and `i` is the one unlinked, until it is freed).
+function sceneAfter(step, line) {
+  const action = actionOf(step, line), printing = action === 'print';
+  const gone = printing ? 0 : Math.ceil(line / 3), phase = (line - 1) % 3;
+  const inList = state.listed - gone, offset = state.nodeCount - inList;
+  const i = printing || !state.listed || phase === 2 ? -1 : offset - 1;
+  const cursor = printing && line > 1 ? offset + line - 2 : -1;
+  const codeLine = !printing ? action :
+      !state.listed          ? 'print-empty' :
+      line > 1               ? 'print-node' :
+                               'print-start';
+  return {
+    step,
+    action,
+    i,
+    made: false,
+    inList,
+    offset,
+    shift: 0,
+    focus: printing ? Math.max(0, line - 2) : 0,
+    cursor,
+    comparedUpTo: 0,
+    node: printing   ? cursor :
+        state.listed ? offset - 1 :
+                       -1,
+    codeLine,
+    freed: printing ? 0 : phase,
+    gone,
+  };
 }
 
 function draw() {
@@ -255,6 +313,7 @@ function draw() {
   const last = drawSlots(at, view, top, arrows);
   drawStart(at, top, arrows);
   if (at.action === 'make' || at.action === 'link') drawNewNode(at, beside, arrows);
+  if (at.action === 'unlink' || at.action === 'free-word') drawUnlinked(at, arrows);
   drawCursor(at, last, arrows);
   drawArrows(arrows);
   $('list').style.height = slotTop(last) + geometry.boxHeight + 16 + 'px';
@@ -277,6 +336,11 @@ function stepState(at) {
     data: state.data,
     drawn: [...state.drawn],
     count: (i) => countAt(at, i),
+    // 1: the node's word is freed; 2: the node too.
+    freed: (i) =>
+        (!at.gone || i < state.nodeCount - state.listed || i >= at.offset ? 0 :
+             i < at.offset - 1                                            ? 2 :
+                                                                            at.freed),
     next: (i) =>
         (countAt(at, i) === 0                   ? -1 :
              i === at.i && at.action === 'make' ? state.nodeCount :
@@ -289,6 +353,7 @@ function stepState(at) {
 function drawSlots(at, view, top, arrows) {
   for (const b of state.drawn) {
     state.boxes[b].removeAttribute('data-slot');
+    state.boxes[b].removeAttribute('data-freed');
     delete state.boxes[b].dataset.compared;
   }
   state.drawn = [];
@@ -373,6 +438,26 @@ function drawNewNode(at, beside, arrows) {
     arrows.push([nextX, y + g.boxHeight, nextX, slotTop(1)]);
   }
 }
+// The node that free_list has unlinked stands beside the list until it is
+// freed: its next still holds the node that is now first; at free-word its
+// word is gone.
+function drawUnlinked(at, arrows) {
+  const box = boxOf(at.i), cells = cellsOf(box), g = geometry;
+  box.dataset.count = state.counts[at.i];
+  cells.address.textContent = `node ${box.dataset.address}`;
+  cells.count.textContent = `count ${box.dataset.count}`;
+  cells.next.textContent = `next ${addressOf(at.i + 1)}`;
+  box.dataset.slot = 'new';
+  box.toggleAttribute('data-freed', at.action === 'free-word');
+  state.drawn.push(at.i);
+  const x = g.beside ? LEFT + g.boxWidth + BESIDE : LEFT + INDENT,
+        y = slotTop(0) - (g.beside ? 0 : g.pitch / 2);
+  place(box, x, y);
+  if (g.beside)
+    arrows.push([
+      x, y + g.boxHeight - 10, LEFT + (at.inList > 0 ? g.boxWidth : g.boxWidth / 2), y + g.boxHeight - 10
+    ]);
+}
 // The cursor p, left of the node it points at, or of NULL once it is nullptr.
 function drawCursor(at, last, arrows) {
   const pointer = $('cursor');
@@ -399,19 +484,26 @@ function drawArrows(arrows) {
 // The call's line, the code's current line, the sentence, the text strip and
 // the counter.
 function describe(at) {
-  const call = $('call'), n = state.calls.length, k = state.call;
+  const call = $('call'), n = callCount(), k = state.call;
+  const fn = at.step ? at.step.fn : '';
   call.dataset.action = at.action;
+  state.codeLine = at.codeLine ?? at.action;
   for (const line of document.querySelectorAll('#code [data-line]')) {
-    line.toggleAttribute('data-current', line.dataset.line === at.action);
+    line.toggleAttribute('data-current', line.dataset.line === state.codeLine);
   }
-  showCodeLine(at.action);
+  showCodeLine(state.codeLine);
   $('slider').value = k;
-  $('at').textContent =
-      k === 0 ? `step 0 of ${n} calls` : `call ${k} of ${n}, step ${state.line} of ${at.step.lines}`;
+  $('at').textContent = k === 0 ?
+      `step 0 of ${n} calls` :
+      `${fn === 'add_word' ? '' : fn + ', '}call ${k} of ${n}, step ${state.line} of ${at.step.lines}`;
   if (k === 0)
     call.textContent = 'Before the first call';
-  else
+  else if (fn === 'add_word')
     call.replaceChildren('add_word("', isolated(wordOf(at.i)), '")');
+  else
+    call.textContent = `${fn}(&data)`;
+  describePrinted(at);
+  describeCost(at);
   $('what').textContent = sentence(at);
   describeText(at);
 }
@@ -425,6 +517,7 @@ function showCodeLine(action) {
 }
 // The sentence that #what shows, and the live region says.
 function sentence(at) {
+  if (at.step && at.step.fn !== 'add_word') return sentenceAfter(at);
   const line = state.line, c = at.step ? at.step.compares : 0;
   const old = addressOf(state.nodeCount - state.listed);
   return {
@@ -442,6 +535,119 @@ function sentence(at) {
                          'The new node\'s next now holds the start pointer\'s NULL: the list was empty.',
     head: `The start pointer now holds the new node's address (${addressOf(at.i)}): it is first.`,
   }[at.action];
+}
+
+function sentenceAfter(at) {
+  const line = state.line, listed = state.listed, last = at.gone === listed;
+  return {
+    print: !listed ?
+        'The list is empty: print_list writes that it is, and nothing else.' :
+        line === 1 ?
+        'print_list writes the start line: the start pointer\'s address.' :
+        line - 1 < listed ?
+        `p points at node ${line - 1}: print_list writes its line, and p moves on.` :
+        `p points at node ${line - 1}, the last: print_list writes its line, and the report is whole.`,
+    unlink: 'The start pointer takes the node\'s next before the node is released: once it is deleted, ' +
+        'reading node->next would read freed memory.',
+    'free-word': 'The node\'s copy of its word is released first, while the node still holds its address.',
+    'free-node': last ?
+        'The last node is released: the start pointer holds NULL, and free_list returned true.' :
+        `The node is released: ${counted(listed - at.gone, 'node is', 'nodes are')} left.`,
+    'free-empty': 'The list is empty: free_list returned false and released nothing.',
+  }[at.action];
+}
+
+// #printed: what print_list has written up to the step, the line just
+// written marked; the whole report through free_list; nothing before.
+function describePrinted(at) {
+  const printed = $('printed'), fn = at.step ? at.step.fn : '', ends = state.printedEnds;
+  printed.hidden = fn !== 'print_list' && fn !== 'free_list';
+  if (printed.hidden) return printed.replaceChildren();
+  const written = fn === 'free_list' ? state.printed.length : Math.min(state.line, state.printed.length);
+  const mark = document.createElement('mark');
+  mark.textContent = fn === 'print_list' && written > 0 ? state.printed[written - 1] : '';
+  const before = fn === 'print_list' && written > 0 ? written - 1 : written;
+  printed.replaceChildren(state.printedText.slice(0, ends[before]), mark);
+  if (fn === 'print_list') printed.scrollTop = Math.max(0, mark.offsetTop - printed.clientHeight / 2);
+}
+
+// #cost: the nodes this call has compared so far, and the run since it began.
+function describeCost(at) {
+  const k = state.call, step = at.step, cost = $('cost');
+  let call = 0, total = 0;
+  if (k > state.calls.length) {
+    total = state.totals[state.totals.length - 1];
+  } else if (k > 0) {
+    call = at.action === 'compare' ? state.line : step.compares;
+    total = state.totals[state.dataCall[k - 1]] + call;
+  }
+  cost.dataset.callCompares = call;
+  cost.dataset.totalCompares = total;
+  cost.textContent = k > state.calls.length ?
+      `${step.fn} compares no words. The run compared ${counted(total, 'node', 'nodes')} in all.` :
+      `This call has compared ${counted(call, 'node', 'nodes')} so far; the run, ${
+          counted(total, 'node', 'nodes')} since it began.`;
+  markChart(k);
+}
+
+// #cost-chart: the run's total compares after each call of add_word, beside
+// the README's estimate and a hash table's one lookup per call. The estimate
+// sums, over the calls, half the distinct words listed before each: a run of n
+// words, d distinct, ends near n x d / 2 when its words come evenly. At most
+// about 400 points a series, so that a long run draws at once.
+const CHART = {
+  w: 360,
+  h: 230,
+  left: 58,
+  right: 12,
+  top: 12,
+  bottom: 44
+};
+function drawChart() {
+  const chart = $('cost-chart'), calls = state.data.calls, n = calls.length, totals = state.totals;
+  chart.replaceChildren();
+  chart.hidden = n === 0;
+  if (n === 0) return;
+  const every = Math.max(1, Math.ceil(n / 400)), seen = new Uint8Array(state.nodeCount);
+  const estimate = new Float64Array(n + 1);
+  for (let c = 0, listed = 0; c < n; ++c) {
+    estimate[c + 1] = estimate[c] + listed / 2;
+    const i = calls[c];
+    if (i >= 0 && !seen[i]) seen[i] = 1, ++listed;
+  }
+  const top = Math.max(totals[n], estimate[n], n, 1), C = CHART;
+  const x = (c) => (C.left + (c / n) * (C.w - C.left - C.right)).toFixed(1);
+  const y = (v) => (C.h - C.bottom - (v / top) * (C.h - C.top - C.bottom)).toFixed(1);
+  const line = (series, value) => {
+    const points = [];
+    for (let c = 0; c < n + every; c += every)
+      points.push(`${x(Math.min(c, n))},${y(value(Math.min(c, n)))}`);
+    return `<polyline data-series="${series}" class="${series}" points="${points.join(' ')}"/>`;
+  };
+  const number = (v) => Math.round(v).toLocaleString('en');
+  chart.innerHTML =
+      `<title>Nodes compared by the run, against the calls of add_word</title>` +
+      `<path class="axis" d="M${C.left} ${C.top}V${C.h - C.bottom}H${C.w - C.right}"/>` +
+      line('estimate', (c) => estimate[c]) + line('hash', (c) => c) + line('measured', (c) => totals[c]) +
+      `<line id="cost-mark" y1="${C.top}" y2="${C.h - C.bottom}"/>` +
+      `<text x="${C.left - 4}" y="${C.top + 10}" text-anchor="end">${number(top)}</text>` +
+      `<text x="${C.left - 4}" y="${C.h - C.bottom}" text-anchor="end">0</text>` +
+      `<text x="${C.w - C.right}" y="${C.h - C.bottom + 16}" text-anchor="end">${number(n)}</text>` +
+      `<text x="${(C.left + C.w) / 2}" y="${C.h - 8}" text-anchor="middle">calls of add_word</text>` +
+      `<text transform="translate(14 ${
+          (C.h - C.bottom + C.top) / 2}) rotate(-90)" text-anchor="middle">nodes compared</text>` +
+      `<g class="legend"><text x="${C.left + 8}" y="${C.top + 14}" class="measured">measured</text>` +
+      `<text x="${C.left + 8}" y="${C.top + 30}" class="estimate">estimate: half the list per word</text>` +
+      `<text x="${C.left + 8}" y="${C.top + 46}" class="hash">hash table: one per word</text></g>`;
+  state.chartX = x;
+}
+// The chart's mark at the call shown: print_list and free_list stand after the last.
+function markChart(k) {
+  const mark = $('cost-mark');
+  if (!mark) return;
+  const c = k === 0 ? 0 : k > state.calls.length ? state.data.calls.length : state.dataCall[k - 1] + 1;
+  mark.setAttribute('x1', state.chartX(c));
+  mark.setAttribute('x2', state.chartX(c));
 }
 
 // A word set apart from the text around it, so that a right-to-left word
@@ -480,8 +686,13 @@ function neighbours(w, step, room, breaks) {
 // each word an isolate, with "…" at a cut and at most one line break.
 function describeText(at) {
   const text = $('text'), where = $('where'), words = state.gaps.length;
-  const w = state.call > 0 ? state.textWord[state.call - 1] : -1;
+  const w = state.call > 0 && state.call <= state.calls.length ? state.textWord[state.call - 1] : -1;
   text.replaceChildren();
+  if (state.call > state.calls.length) {
+    where.textContent =
+        `After the text's ${counted(words, 'word', 'words')}: wrd prints the list, then frees it.`;
+    return;
+  }
   if (w < 0) {
     where.textContent = state.call === 0 ?
         `The text has ${counted(words, 'word', 'words')}; wrd records the ${
@@ -547,6 +758,7 @@ function measure() {
 // what stands above it.
 function fitCode() {
   const code = $('code'), wide = getComputedStyle(document.querySelector('main')).display === 'grid';
+  const lineShown = state.codeLine;
   code.style.maxHeight =
       wide ? Math.max(120, innerHeight - code.getBoundingClientRect().top - 24) + 'px' : '';
   const lines = {};
@@ -554,7 +766,7 @@ function fitCode() {
     lines[line.dataset.line] = [line.offsetTop, line.offsetHeight];
   }
   geometry.code = {lines, height: code.clientHeight, scrollHeight: code.scrollHeight, scroll: code.scrollTop};
-  showCodeLine($('call').dataset.action);
+  showCodeLine(lineShown);
 }
 
 // Each step the reader takes is an entry in the history; a held key's
@@ -563,7 +775,7 @@ const steppers = {
   first: () => go(0, 0),
   prev: () => go(state.call - 1, lastOf(state.call - 1)),
   next: nextCall,
-  last: () => go(state.calls.length, lastOf(state.calls.length)),
+  last: () => go(callCount(), lastOf(callCount())),
   'prev-line': previousLine,
   'next-line': nextLine,
 };

@@ -110,7 +110,7 @@ std::vector<std::uint32_t> compares_of(const Run& run, std::size_t nodes)
 }
 
 std::string page_data(const std::vector<PageNode>& nodes, const Run& run, std::string_view text,
-                      const PageMemory* memory)
+                      const PageMemory* memory, std::string_view printed)
 {
     const std::size_t seeds = run.calls.size() - run.word_starts.size();
     std::vector<std::string> shown;
@@ -172,6 +172,22 @@ std::string page_data(const std::vector<PageNode>& nodes, const Run& run, std::s
     put_string(&out, source);
     if (memory != nullptr) {
         put_memory(&out, *memory);
+    }
+    if (!printed.empty()) {
+        // A browser reads a report file's bytes of no valid UTF-8 as U+FFFD.
+        const std::string bytes(printed);
+        std::string valid;
+        valid.reserve(bytes.size());
+        for (std::size_t at = 0, length = 1; at < bytes.size(); at += std::max<std::size_t>(length, 1)) {
+            length = 1;
+            const bool ascii = static_cast<unsigned char>(bytes[at]) < 0x80;
+            if (!ascii) {
+                (void)decode_utf8(bytes, at, &length);
+            }
+            valid += length == 0 ? std::string("\xEF\xBF\xBD") : bytes.substr(at, length);
+        }
+        out += ",\"printed\":";
+        put_string(&out, valid);
     }
     return out + "}";
 }

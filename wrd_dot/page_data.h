@@ -63,6 +63,8 @@ std::vector<std::uint32_t> compares_of(const Run& run, std::size_t nodes);
 ///       offsets; per node, in list order: "at" its address, "wordAt" its
 ///       word's, "counts" and "nexts" as stored, "sizes" its word's size with
 ///       the terminator, "heads" the word's first bytes in hex; "order": the
-///       nodes (2i) and words (2i + 1) by address, lowest first.
+///       nodes (2i) and words (2i + 1) by address, lowest first;
+///   "printed" (when `printed` is given): the report that print_list wrote,
+///       line ends as written, each byte of no valid UTF-8 as U+FFFD.
 std::string page_data(const std::vector<PageNode>& nodes, const Run& run, std::string_view text,
-                      const PageMemory* memory = nullptr);
+                      const PageMemory* memory = nullptr, std::string_view printed = {});

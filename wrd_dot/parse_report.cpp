@@ -100,7 +100,9 @@ class Reader {
                 return check_unfinished();
             }
             data = feed_end + 1;
-            if (!partial_.empty() && partial_.back() == '\r') {
+            const bool crlf = !partial_.empty() && partial_.back() == '\r';
+            report_.crlf.push_back(crlf);
+            if (crlf) {
                 partial_.pop_back();
             }
             if (auto error = take_line(partial_)) {

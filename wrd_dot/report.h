@@ -33,6 +33,7 @@ struct Report {
     Target start_target; // where `start` points: NULL for the empty list
     std::vector<ReportNode> nodes;
     std::vector<std::string> unknown;
+    std::vector<bool> crlf; // per line read, in order: whether it ended in CR LF, not LF
 };
 
 /// The first fault of an input that is not a whole report, by its 1-based line.

@@ -154,6 +154,7 @@
           opening ? new URL(performance.getEntriesByType('navigation')[0]?.name ?? location.href).hash : '';
       history.replaceState(null, '', asked || '#step=' + result.data.calls.filter((i) => i >= 0).length);
       showReport(result.report);
+      result.data.printed = reportText.textContent;         // what the module's print_list wrote
       await new Promise((resolve) => setTimeout(resolve));  // the report and the run, each a task of its own
       loadRun(result.data);
       times.shown = performance.now() - started;

@@ -1,5 +1,6 @@
 #include "page.h"
 #include "page_data.h"
+#include "report_words.h"
 #include "word_text.h"
 #include "writers.h"
 
@@ -48,6 +49,29 @@ std::string for_text_box(std::string_view text)
     return out;
 }
 
+// The report as wrd printed it, from its lines read back: each line is as
+// wrd's format makes it, and ends as it ended, in LF or CR LF.
+std::string printed_report(const Report& report)
+{
+    const auto end = [&](std::size_t line) {
+        return line < report.crlf.size() && report.crlf[line] ? "\r\n" : "\n";
+    };
+    const auto padded = [](long n) {
+        const std::string digits = std::to_string(n);
+        return std::string(digits.size() < 3 ? 3 - digits.size() : 0, ' ') + digits;
+    };
+    if (report.nodes.empty()) {
+        return std::string(kEmptyList) + end(0);
+    }
+    std::string out = std::string(kListStart) + ": " + report.start + end(0);
+    for (std::size_t i = 0; i < report.nodes.size(); ++i) {
+        const ReportNode& node = report.nodes[i];
+        out += padded(node.position) + kAddressLabel + node.address + kCountLabel + padded(node.count) +
+               kWordLabel + node.word + kNextLabel + node.next + end(i + 1);
+    }
+    return out;
+}
+
 } // namespace
 
 // The page's HTML, CSS and script come from page.h; this writes what the run
@@ -76,7 +100,8 @@ bool write_html(const Report& report, const Run& run, std::string_view text, std
         sink.put(std::string(until(page, kTryText, &at)) + for_text_box(text));
     }
     sink.put(std::string(until(page, "<!-- data -->", &at)));
-    sink.put(page_data(nodes, run, report.nodes.empty() ? std::string_view() : text));
+    sink.put(report.nodes.empty() ? page_data(nodes, run, std::string_view())
+                                  : page_data(nodes, run, text, nullptr, printed_report(report)));
     sink.put(std::string(page.substr(at)));
     return sink.ok && std::fflush(out) == 0;
 }
