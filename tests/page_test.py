@@ -162,6 +162,7 @@ const view = () => out.push([label(), document.getElementById('call').dataset.ac
     [b.dataset.index, b.dataset.slot, b.dataset.count, b.querySelector('bdi').textContent, b.title,
      masked(b.lastElementChild.textContent), ['first', 'compared', 'touched', 'cursor'].map((m) =>
        b.getAttribute('data-' + m)).join()].join('|')).sort(),
+  ['callCompares', 'totalCompares'].map((n) => Number(document.getElementById('cost').dataset[n])),
   [[...document.querySelectorAll('#cells [data-node]')].map((c) => [c.dataset.address, c.dataset.next ?? null,
     Number(c.dataset.count)]), [...document.querySelectorAll('#list .node[data-slot]')].filter((b) => {
     const c = document.querySelector(`#cells [data-node][data-address="${b.dataset.address}"]`);
@@ -169,7 +170,7 @@ const view = () => out.push([label(), document.getElementById('call').dataset.ac
   }).map((b) => b.dataset.address)]]);
 go(0, 0, 'none');
 view();
-for (let k = 1; k <= state.calls.length; ++k) {
+for (let k = 1; k <= callCount(); ++k) {
   go(k, -1, 'none');
   for (let j = 1, steps = state.line; j <= steps; ++j) go(k, j, 'none'), view();
 }
@@ -178,9 +179,11 @@ return out;"""
 
 def model_steps(text, address):
     """Each step of the run of `text` as the list's code runs it, from the
-    words alone: its label, and each node made so far (by `address` of its
-    word) with its count and next (an address or NULL) as the step leaves it."""
-    listed, counts, steps = [], {}, []
+    words alone: its label, each node made and not yet freed (by `address` of
+    its word) with its count and next (an address or NULL) as the step leaves
+    it, and the nodes compared by the call so far and by the run: a hit at
+    position i compares i nodes, a miss every node of the list."""
+    listed, counts, steps, total = [], {}, [], 0
 
     def nodes(new=None):
         state = {address[w]: (counts[w], address[listed[i + 1]] if i + 1 < len(listed) else "NULL")
@@ -191,19 +194,30 @@ def model_steps(text, address):
     calls = ["pokus", "druhy", "pokus", "pokus"] + [w for w in re.split(SEPARATORS, text) if w]
     for k, word in enumerate(calls, 1):
         found = listed.index(word) + 1 if word in listed else 0
-        for j in range(1, (found or len(listed)) + 1):
-            steps.append(("%d.%d" % (k, j), nodes()))
+        compared = found or len(listed)
+        for j in range(1, compared + 1):
+            steps.append(("%d.%d" % (k, j), nodes(), [j, total + j]))
+        total += compared
+        cost = [compared, total]
         if found:
             counts[word] += 1
-            steps.append(("%d" % k, nodes()))
+            steps.append(("%d" % k, nodes(), cost))
             continue
         first = address[listed[0]] if listed else "NULL"
-        steps += [("%d.%d" % (k, len(listed) + 1), nodes()), ("%d.%d" % (k, len(listed) + 2), nodes((word, "NULL"))),
-                  ("%d.%d" % (k, len(listed) + 3), nodes((word, first)))]
+        steps += [("%d.%d" % (k, len(listed) + 1), nodes(), cost),
+                  ("%d.%d" % (k, len(listed) + 2), nodes((word, "NULL")), cost),
+                  ("%d.%d" % (k, len(listed) + 3), nodes((word, first)), cost)]
         listed.insert(0, word)
         counts[word] = 1
-        steps.append(("%d" % k, nodes()))
-    return steps
+        steps.append(("%d" % k, nodes(), cost))
+    # print_list: the start line, then a line per node; free_list: unlink, free the word, free the node.
+    k = len(calls) + 1
+    steps += [("%d.%d" % (k, j), nodes(), [0, total]) for j in range(1, len(listed) + 1)] + [("%d" % k, nodes(), [0, total])]
+    for j in range(1, 3 * len(listed)):
+        if j % 3 == 0:
+            del listed[0]
+        steps.append(("%d.%d" % (k + 1, j), nodes(), [0, total]))
+    return steps + [("%d" % (k + 1), {}, [0, total])]
 
 
 # For each word drawn in the SVG: R when its first character stands right of
@@ -222,7 +236,7 @@ class Page(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.driver = browser()
-        cls.run_page, _ = url_of("run", "pokus a b a druhy")
+        cls.run_page, cls.run_report = url_of("run", "pokus a b a druhy")
 
     @classmethod
     def tearDownClass(cls):
@@ -266,7 +280,12 @@ class Page(unittest.TestCase):
             ("1.3", "- - - 1t link", ""),  # the first node made, linked to NULL
             ("1e2", "- - - - none", "The address names no step"),  # malformed: step 0, said
             ("-1", "- - - - none", "The address names no step"),
-            ("99999999", "1Fc1 2c2 2c3tp 4 raise", "The run has 9 calls: this is the last."),  # the nearest: the last
+            ("10.1", "1F 2 2 4 print", ""),  # print_list's start line
+            ("10.3", "1F 2p 2 4 print", ""),  # the second node's line, p on it
+            ("11.1", "1 2F 2 4 unlink", ""),  # free_list: the first node unlinked, beside the list
+            ("11.2", "1 2F 2 4 free-word", ""),  # its word freed
+            ("11.3", "- 2F 2 4 free-node", ""),  # the node freed: its box is gone
+            ("99999999", "- - - - free-node", "The run has 11 calls: this is the last."),  # the nearest: the last
             ("7.9", "1Ft 1c1 1c2 4c3 head", "Call 7 has 7 steps: this is the nearest to 9."),  # one past the last
         ]
         for step, expected, note in rows:
@@ -277,6 +296,18 @@ class Page(unittest.TestCase):
                 self.assertEqual(step != "0" and not note.startswith("The address"),
                                  len(self.driver.find_elements("css selector", "#code [data-current]")) == 1)
                 self.assertEqual([], self.js(ARROWS_OFF))
+        # print_list's last step holds the report as it was read: Windows line ends and %p form too.
+        windows = re.sub(r"0x([0-9a-f]+)|\(nil\)", lambda m: (m.group(1) or "0").upper().zfill(16),
+                         self.run_report).replace("\n", "\r\n")
+        for listed in (self.run_report, windows):
+            html = subprocess.run([WRD_DOT, "-T", "html"], cwd=os.path.join(FOLDER, "run"), input=listed.encode(),
+                                  check=True, capture_output=True).stdout
+            with open(os.path.join(FOLDER, "windows.html"), "wb") as out:
+                out.write(html)
+            self.open("file://" + os.path.join(FOLDER, "windows.html") + "#step=10")
+            self.assertEqual(listed, self.js("return document.getElementById('printed').textContent"))
+        self.open(self.run_page + "#step=11")  # free_list's end: no box (above), NULL, and true
+        self.assertEqual(["NULL", "free_list returned true"], [self.read("start-address"), self.read("what")[-24:-1]])
 
     def test_line_steps_run_in_the_order_of_the_code(self):
         self.open(self.run_page + "#step=6")
@@ -311,14 +342,15 @@ class Page(unittest.TestCase):
             (lambda: body.send_keys(Keys.ARROW_RIGHT), "#step=3"),  # within a call: to its end, not the next's
             (lambda: body.send_keys(Keys.ARROW_DOWN), "#step=4.1"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=3"),  # within a call: to the state before it
-            (lambda: body.send_keys(Keys.END), "#step=9"),
-            (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=8"),
-            (lambda: self.by_id("try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=8"),  # the caret's keys
+            (lambda: body.send_keys(Keys.END), "#step=11"),  # free_list's end
+            (lambda: body.send_keys(Keys.ARROW_UP), "#step=11.11"),  # free_list: 4 nodes, 3 steps each
+            (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=10"),  # print_list's end
+            (lambda: self.by_id("try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=10"),  # the caret's keys
             (lambda: self.js("location.hash='#step=0.5'"), "#step=0"),  # step 0 has no lines
             (lambda: self.by_id("first").click(), "#step=0"),
-            (self.driver.back, "#step=8"),  # each step taken is an entry in the history
-            (self.driver.back, "#step=9"),
-            (self.driver.forward, "#step=8"),
+            (self.driver.back, "#step=10"),  # each step taken is an entry in the history
+            (self.driver.back, "#step=11.11"),
+            (self.driver.forward, "#step=10"),
         ]
         for press, expected in rows:
             press()
@@ -388,7 +420,8 @@ return [x(0),x(3)];""")
              "and the word is not found."),
             ("pokus", "2.2", "what", "p is nullptr: the loop ends, and the list's one node does not hold the word."),
             ("pokus", "2.3", "what", "A new node is made: count 1, next NULL, not yet linked."),
-            ("pokus", "2.1", "at", "call 2 of 5, step 1 of 5"),  # steps, not lines of the code
+            ("pokus", "2.1", "at", "call 2 of 7, step 1 of 5"),  # steps, not lines of the code
+            ("pokus", "6.1", "at", "print_list, call 6 of 7, step 1 of 3"),  # the counter names the function
         ]
         # A run whose call of word 2 found no memory: the word shows escaped, and counts among the text's.
         lost = {"seeds": 4, "addresses": ["0x30", "0x20", "0x10"], "words": ["a", "druhy", "pokus"], "fitted": {},
@@ -493,8 +526,8 @@ return [x(0),x(3)];""")
                 self.run_in_page(text, typed)
                 page, native = url_of("typed%d" % n, text)
                 self.assertEqual("0", self.by_id("try-note").get_attribute("data-status"))
-                calls = self.by_id("slider").get_attribute("max")
-                self.assertEqual("#step=" + calls, self.js("return location.hash"))  # the last step
+                calls = int(self.by_id("slider").get_attribute("max")) - 2  # then print_list and free_list
+                self.assertEqual("#step=%d" % calls, self.js("return location.hash"))  # add_word's last step
                 report = self.js("return document.querySelector('#report pre').textContent")
                 words = r"Cetnost: +(\d+) Slovo: (.*)  Dalsi: "
                 self.assertEqual(re.findall(words, native), re.findall(words, report))  # words and counts
@@ -518,10 +551,20 @@ return [x(0),x(3)];""")
                     address = {w: a for a, w in re.findall(r"Adresa: (\S+) .*Slovo: (.*)  Dalsi: ", report)}
                     model = model_steps(text, address)
                     self.assertEqual([m[0] for m in model], [t[0] for t in typed_steps[1:]])
-                    for (label, nodes), typed_step in zip(model, typed_steps[1:]):
+                    for (label, nodes, cost), typed_step in zip(model, typed_steps[1:]):
                         cells = {a: (count, next) for a, next, count in typed_step[-1][0] if count}
                         self.assertEqual({a: nodes[a] for a in cells}, cells, label)  # cells as the model says
                         self.assertEqual([], typed_step[-1][1], label)  # and as the boxes drawn say
+                        self.assertEqual(cost, typed_step[-2], label)  # the compares, as the rules count them
+                    # print_list ends with what the module wrote; free_list frees a node's word, then the node.
+                    freed = "const c = (k) => document.querySelector(`#cells [data-${k}='0']`);" \
+                        "return [c('word').className, c('node').className, c('node').hasAttribute('data-next')]"
+                    for step, expected in [(calls + 1, report), ("%d.2" % (calls + 2), ["cell free", "cell", True]),
+                                           ("%d.3" % (calls + 2), ["cell free", "cell free", False])]:
+                        self.js("location.hash=arguments[0]", "#step=%s" % step)
+                        self.assertEqual(expected, self.read("printed") if step == calls + 1 else self.js(freed))
+                    self.js("location.hash=arguments[0]", "#step=%d" % (calls + 2))
+                    self.assertEqual([], self.each("#cells .cell", "e.dataset.address", "!e.matches('.free')"))
                     self.open(page)
                     self.assertEqual([t[:-1] for t in self.js(EVERY_STEP)], [t[:-1] for t in typed_steps])
         # A text over 1 MiB, or an empty one (wrd's status 2), is refused; a long run is stopped
