@@ -38,20 +38,21 @@ const slotTop = (s) => START_HEIGHT + 32 + s * geometry.pitch;
 // the address names (step 0 if none). It may be called again with another run.
 function loadRun(data) {
   const nodeCount = data.addresses.length, texts = data.gaps.length;
-  const calls = [], textWord = [];
-  data.calls.forEach((i, k) => {
-    if (i < 0) return;
-    calls.push(i);
-    textWord.push(k - data.seeds);
-  });
-  const firstWord = textWord.findIndex((w) => w >= 0);
+  const all = data.calls, calls = new Int32Array(all.length), textWord = new Int32Array(all.length);
+  let stepped = 0;
+  for (let k = 0; k < all.length; ++k) {
+    if (all[k] < 0) continue;
+    calls[stepped] = all[k];
+    textWord[stepped++] = k - data.seeds;
+  }
+  const firstWord = textWord.subarray(0, stepped).findIndex((w) => w >= 0);
   Object.assign(state, {
     data,
     boxes: [],
-    calls: Int32Array.from(calls),
-    textWord: Int32Array.from(textWord),  // per stepped call: its word of the text, < 0 for a seed
+    calls: calls.subarray(0, stepped),
+    textWord: textWord.subarray(0, stepped),  // per stepped call: its word of the text, < 0 for a seed
     gaps: data.gaps,
-    seeds: firstWord < 0 ? calls.length : firstWord,  // the seed calls stepped
+    seeds: firstWord < 0 ? stepped : firstWord,  // the seed calls stepped
     source: data.source,
     nodeCount,                          // nodes in the report, and so in the whole run
     counts: new Int32Array(nodeCount),  // after the first `applied` calls
@@ -76,7 +77,7 @@ function loadRun(data) {
     at += (i < 0 ? data.lost[lost++] : data.words[i]).length;
     state.wordEnds[w] = at;
   }
-  $('slider').max = calls.length;
+  $('slider').max = stepped;
   measure();
   fromHash();
   fitCode();
