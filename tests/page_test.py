@@ -65,9 +65,9 @@ def report(words, next_of_last="(nil)"):
 
 
 def steps_of(text):
-    """A call step, a compare step and a link step of the run of `text`: the
-    call of the new word nearest the middle of the run, at its end, at its
-    second compare and at its link."""
+    """A miss step, a call step, a compare step and a link step of the run of
+    `text`: the call of the new word nearest the middle of the run, at its
+    loop's end, at its end, at its second compare and at its link."""
     calls = ["pokus", "druhy", "pokus", "pokus"] + [w for w in re.split(SEPARATORS, text) if w]
     seen, new = set(), []
     for k, word in enumerate(calls, 1):
@@ -75,7 +75,8 @@ def steps_of(text):
             new.append((abs(k - len(calls) // 2), k, len(seen)))
             seen.add(word)
     _, k, listed = min(new)
-    return {"call": "%d" % k, "compare": "%d.2" % k, "link": "%d.%d" % (k, listed + 3)}
+    return {"miss": "%d.%d" % (k, listed + 1), "call": "%d" % k, "compare": "%d.2" % k,
+            "link": "%d.%d" % (k, listed + 3)}
 
 
 # The boxes in report order as one string: "-" for a node that does not exist
@@ -108,7 +109,8 @@ SCREEN = """
 const [touch, dalsi] = arguments, out = {}, layer = document.getElementById('arrows').getBoundingClientRect();
 const shown = (e) => e.getClientRects().length > 0;
 out.scale = visualViewport.scale === 1 ? [] : [visualViewport.scale];
-out.sideways = document.documentElement.scrollWidth > innerWidth ? [document.documentElement.scrollWidth] : [];
+const page = document.documentElement;
+out.sideways = page.scrollWidth > page.clientWidth ? [page.scrollWidth] : [];
 out.small = [...document.querySelectorAll('body *')].filter((e) => shown(e) &&
   [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim()) &&
   parseFloat(getComputedStyle(e).fontSize) < 12).map((e) => e.id || e.className || e.tagName);
@@ -128,16 +130,24 @@ out.next = [...document.querySelectorAll('#list .node[data-slot]')].map((b) =>
   [b.dataset.address, b.querySelector('[data-field=next]').textContent]).filter(([a, next]) =>
   next !== 'next ' + (make && document.querySelector(`[data-address="${a}"]`).dataset.slot === 'new' ?
                       'NULL' : dalsi[a]));
+const nul = document.getElementById('null').getBoundingClientRect(),
+  column = document.querySelector('#list .node[data-slot]:not([data-slot=new])')?.getBoundingClientRect();
+out.null = nul.width && column && Math.abs(nul.left + nul.right - column.left - column.right) > 2 ? [nul.left] : [];
+out.keys = [...document.querySelectorAll('.key')].filter((k) => k.getBoundingClientRect().height > 16)
+  .map((k) => k.className);
 out.folds = [...document.querySelectorAll('.fold:not([hidden])')].filter((f) => f.dataset.nodes < 2)
   .map((f) => f.textContent);
 out.view = [];
-for (const [what, sel] of [['controls', 'nav'], ['call', '#call'], ['code line', '#code [data-current]'],
+const under = document.querySelector('header').getBoundingClientRect().bottom;
+for (const [what, sel] of [['controls', 'nav'], ['call', '#call'], ['sentence', '#what'],
+  ['code line', '#code [data-current]'],
   ['text', '#text mark'], ['start pointer', '#start'], ['first node', '[data-first]'],
   ['raised or made node', '[data-touched]'], ['cursor node', '[data-cursor]']]) {
   const el = document.querySelector(sel);
   if (!el) continue;
   const r = el.getBoundingClientRect();
-  if (r.width === 0 || r.top < 0 || r.left < 0 || r.bottom > innerHeight || r.right > innerWidth) out.view.push(what);
+  if (r.width === 0 || r.top < (what === 'controls' ? 0 : under) || r.left < 0 || r.bottom > innerHeight ||
+      r.right > innerWidth) out.view.push(what);
 }
 return out;"""
 
@@ -257,12 +267,14 @@ class Page(unittest.TestCase):
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=3"),  # within a call: to the state before it
             (lambda: body.send_keys(Keys.END), "#step=9"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=8"),
+            (lambda: self.by_id("slider").send_keys(Keys.ARROW_DOWN), "#step=9.1"),  # on the slider: by lines
+            (lambda: self.by_id("slider").send_keys(Keys.ARROW_UP), "#step=8"),
             # the caret's keys in the text box, where the page has one
             *[(lambda: self.by_id("try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=8")] * TEXT_BOX,
             (lambda: self.js("location.hash='#step=0.5'"), "#step=0"),  # step 0 has no lines
             (lambda: self.by_id("first").click(), "#step=0"),
             (self.driver.back, "#step=8"),  # each step taken is an entry in the history
-            (self.driver.back, "#step=9"),
+            (self.driver.back, "#step=9.1"),
             (self.driver.forward, "#step=8"),
         ]
         for press, expected in rows:
@@ -274,24 +286,38 @@ class Page(unittest.TestCase):
 
     def test_every_screen_shows_the_step_whole(self):
         text = corpus()
-        url, listed = url_of("corpus", text)
-        dalsi = {a: "NULL" if re.fullmatch(r"\(nil\)|0+", n) else n for a, n in nexts_of(listed).items()}
+        url, native = url_of("corpus", text)
         screens = [  # width, height, pixel ratio, touch, mobile
             (390, 844, 3, True, True),  # a phone
+            (844, 390, 3, True, True),  # the phone turned
+            (360, 640, 3, True, True),  # a small phone
             (768, 1024, 1, True, False),  # a tablet
             (1024, 700, 1, False, False),
+            (1280, 657, 1, False, False),
             (1280, 800, 1, False, False),
             (1920, 1080, 1, False, False),
         ]
         try:
-            for width, height, ratio, touch, mobile in screens:
+            for n, (width, height, ratio, touch, mobile) in enumerate(screens):
                 self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
                     "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": mobile})
                 self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": touch,
                                                                                    "maxTouchPoints": 5})
-                for kind, step in steps_of(text).items():
+                # The miss step is reached on the page of the screen before, turned, and the
+                # last kind is the same text run in the page, started from the page's bottom.
+                for kind, step in [*steps_of(text).items(), ("run", "")]:
                     with self.subTest(screen="%dx%d" % (width, height), step=kind):
-                        self.open(url + "#step=" + step)
+                        if kind == "run":
+                            self.js("arguments[0].scrollIntoView({block: 'end'})", self.by_id("try-run"))
+                            self.run_in_page(text, False)
+                            listed = self.js("return document.querySelector('#report pre').textContent")
+                        elif kind == "miss" and n:
+                            self.js("location.hash=arguments[0]", "#step=" + step)
+                        else:
+                            self.open(url + "#step=" + step)
+                            listed = native
+                        dalsi = {a: "NULL" if re.fullmatch(r"\(nil\)|0+", v) else v
+                                 for a, v in nexts_of(listed).items()}
                         problems = self.js(SCREEN, touch, dalsi)
                         self.assertEqual({k: [] for k in problems}, problems)
                         self.assertEqual([], self.js(ARROWS_OFF))
