@@ -39,28 +39,30 @@ const slotTop = (s) => START_HEIGHT + 32 + s * geometry.pitch;
 // the address names (step 0 if none). It may be called again with another run.
 function loadRun(data) {
   const nodeCount = data.addresses.length, texts = data.gaps.length;
-  const calls = [], textWord = [], dataCall = [];
+  const all = data.calls, calls = new Int32Array(all.length), textWord = new Int32Array(all.length);
+  const dataCall = new Int32Array(all.length);
   // The compares of the run's first k calls of add_word, made ones or not.
-  const totals = new Float64Array(data.calls.length + 1);
-  data.calls.forEach((i, k) => {
+  const totals = new Float64Array(all.length + 1);
+  let stepped = 0;
+  for (let k = 0; k < all.length; ++k) {
     totals[k + 1] = totals[k] + data.compares[k];
-    if (i < 0) return;
-    calls.push(i);
-    textWord.push(k - data.seeds);
-    dataCall.push(k);
-  });
-  const firstWord = textWord.findIndex((w) => w >= 0);
+    if (all[k] < 0) continue;
+    calls[stepped] = all[k];
+    dataCall[stepped] = k;
+    textWord[stepped++] = k - data.seeds;
+  }
+  const firstWord = textWord.subarray(0, stepped).findIndex((w) => w >= 0);
   Object.assign(state, {
     data,
     boxes: [],
-    calls: Int32Array.from(calls),
-    textWord: Int32Array.from(textWord),  // per stepped call: its word of the text, < 0 for a seed
-    dataCall: Int32Array.from(dataCall),  // per stepped call: its index in data.calls
+    calls: calls.subarray(0, stepped),
+    textWord: textWord.subarray(0, stepped),  // per stepped call: its word of the text, < 0 for a seed
+    dataCall: dataCall.subarray(0, stepped),  // per stepped call: its index in data.calls
     totals,
-    extra: calls.length > 0 ? 2 : 0,  // print_list and free_list, where the run made a list
+    extra: stepped > 0 ? 2 : 0,  // print_list and free_list, where the run made a list
     printed: (data.printed ?? '').match(/[^\n]*\n|[^\n]+$/g) ?? [],
     gaps: data.gaps,
-    seeds: firstWord < 0 ? calls.length : firstWord,  // the seed calls stepped
+    seeds: firstWord < 0 ? stepped : firstWord,  // the seed calls stepped
     source: data.source,
     nodeCount,                          // nodes in the report, and so in the whole run
     counts: new Int32Array(nodeCount),  // after the first `applied` calls
@@ -85,11 +87,14 @@ function loadRun(data) {
     at += (i < 0 ? data.lost[lost++] : data.words[i]).length;
     state.wordEnds[w] = at;
   }
-  $('slider').max = calls.length + state.extra;
+  $('slider').max = stepped + state.extra;
   state.printedEnds = new Int32Array(state.printed.length + 1);
   state.printed.forEach((line, n) => (state.printedEnds[n + 1] = state.printedEnds[n] + line.length));
   state.printedText = state.printed.join('');
   drawChart();
+  // A new run shows its step from the page's top, where the page is measured:
+  // nothing of it under the sticky controls.
+  scrollTo(0, 0);
   measure();
   fromHash();
   fitCode();
@@ -237,13 +242,17 @@ const range = (from, to) => Array.from({length: Math.max(0, to - from)}, (_, p) 
 // focus (a position, or `length` for NULL): all when they fit; else the first
 // one or two, a fold (-1) and a window that ends just after the focus. A fold
 // never stands for one node: that node is shown. `end` is the position after
-// the last one shown; a tail of one node is shown too, below the rows.
+// the last one shown; a tail of one node is shown too. `closed` tells whether
+// a slot is left for NULL or the tail's fold: on a short screen (3 rows) the
+// focus may take the last one, but NULL as the focus keeps its own.
 function windowOf(length, focus, rows) {
-  const head = rows >= 6 ? 2 : 1, width = Math.max(1, rows - head - 2);
+  const head = rows >= 6 ? 2 : 1, width = Math.max(focus < length ? 1 : 0, rows - head - 2);
   const fit = Math.min(length, Math.max(focus + Math.min(2, width), rows - 1));
   const end = length - fit === 1 ? length : fit, start = fit - width;
-  if (start - head <= 1) return {shown: range(0, end), start: end, folded: 0, end};
-  return {shown: [...range(0, head), -1, ...range(start, end)], start, folded: start - head, end};
+  const shown = start - head <= 1 ? range(0, end) : [...range(0, head), -1, ...range(start, end)];
+  const closed = shown.length < rows || focus === length;
+  if (start - head <= 1) return {shown, start: end, folded: 0, end, closed};
+  return {shown, start, folded: start - head, end, closed};
 }
 
 // Moves a mark (first, touched, cursor) from the box that held it to box i.
@@ -349,7 +358,8 @@ function stepState(at) {
 }
 
 // The slots from row `top` down: the boxes, the folds and NULL, each with the
-// arrow into it. Returns the row of the last slot, NULL or the tail's fold.
+// arrow into it. Returns the row of the last slot drawn: NULL or the tail's
+// fold where the window leaves room for them.
 function drawSlots(at, view, top, arrows) {
   for (const b of state.drawn) {
     state.boxes[b].removeAttribute('data-slot');
@@ -371,8 +381,9 @@ function drawSlots(at, view, top, arrows) {
     ++s;
   }
   const atEnd = view.end === at.inList;
-  nul.hidden = !atEnd;
-  tail.hidden = atEnd;
+  nul.hidden = !atEnd || !view.closed;
+  tail.hidden = atEnd || !view.closed;
+  if (!view.closed) return s - 1;
   if (atEnd) {
     // Under a new node that stands above the list, NULL keeps to the left.
     const alone = top > 0 && at.inList === 0;
@@ -735,10 +746,12 @@ function measure() {
   probe.textContent = '0'.repeat(10);
   g.boxWidth = sample.offsetWidth;
   g.boxHeight = sample.offsetHeight;
-  g.nullWidth = $('null').offsetWidth;
-  const fold = $('fold-tail'), foldHidden = fold.hidden;
-  fold.hidden = false;
+  // NULL and the fold are measured shown, whatever the step before hid.
+  const nul = $('null'), fold = $('fold-tail'), nullHidden = nul.hidden, foldHidden = fold.hidden;
+  nul.hidden = fold.hidden = false;
+  g.nullWidth = nul.offsetWidth;
   g.foldHeight = fold.offsetHeight;
+  nul.hidden = nullHidden;
   fold.hidden = foldHidden;
   g.columns = Math.max(20, Math.floor(text.clientWidth / (probe.offsetWidth / 10)) - 2);
   const listTop = list.getBoundingClientRect().top + scrollY;
@@ -750,17 +763,19 @@ function measure() {
   else
     sample.dataset.slot = slot;
   g.pitch = g.boxHeight + GAP;
-  g.rows = Math.max(4, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
+  // What the page scrolls into view (a focused control, a link's target) stands below the sticky controls.
+  document.documentElement.style.scrollPaddingTop = document.querySelector('header').offsetHeight + 'px';
+  g.rows = Math.max(3, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
 }
 
-// The code's height on a wide screen, down to the window's bottom, and where
-// its lines stand in it; measured once a step is drawn, since it depends on
-// what stands above it.
+// The code's height on a wide screen, down to the window's bottom with the
+// page at its top, and where its lines stand in it; measured once a step is
+// drawn, since it depends on what stands above it.
 function fitCode() {
   const code = $('code'), wide = getComputedStyle(document.querySelector('main')).display === 'grid';
   const lineShown = state.codeLine;
   code.style.maxHeight =
-      wide ? Math.max(120, innerHeight - code.getBoundingClientRect().top - 24) + 'px' : '';
+      wide ? Math.max(120, innerHeight - code.getBoundingClientRect().top - scrollY - 24) + 'px' : '';
   const lines = {};
   for (const line of code.querySelectorAll('[data-line]')) {
     lines[line.dataset.line] = [line.offsetTop, line.offsetHeight];
@@ -809,9 +824,11 @@ addEventListener('keydown', (e) => {
     End: 'last'
   };
   // A key pressed in a field (the slider, a text box) is the field's own: it
-  // moves the slider or the caret, not the step.
+  // moves the slider or the caret, not the step; but on the slider, which
+  // moves by calls, ↓ and ↑ move by lines, as they do elsewhere.
   const field = e.target instanceof Element && e.target.closest('input, textarea, select, [contenteditable]');
-  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || field) return;
+  const lines = field && field.id === 'slider' && (e.key === 'ArrowDown' || e.key === 'ArrowUp');
+  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || (field && !lines)) return;
   e.preventDefault();
   const stepper = steppers[keys[e.key]];
   if (e.repeat)

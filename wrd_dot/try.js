@@ -111,7 +111,7 @@
 
   // What the note says of a run done: its size and time, and memory lost.
   function said(result, seconds) {
-    const {data, status} = result, lost = data.calls.filter((i) => i < 0).length;
+    const {data, status} = result, lost = data.calls.length - Number($('slider').max);
     return `${counted(data.calls.length, 'call', 'calls')} of add_word, ${
                counted(data.addresses.length, 'node', 'nodes')}, in ${seconds} s.` +
         (status === 5 ? ` The module's memory could not grow: ${
@@ -152,10 +152,10 @@
       // (page.js has already put step 0 in the address: the one it was opened at is the navigation's).
       const asked =
           opening ? new URL(performance.getEntriesByType('navigation')[0]?.name ?? location.href).hash : '';
-      history.replaceState(null, '', asked || '#step=' + result.data.calls.filter((i) => i >= 0).length);
       showReport(result.report);
       result.data.printed = reportText.textContent;         // what the module's print_list wrote
       await new Promise((resolve) => setTimeout(resolve));  // the report and the run, each a task of its own
+      history.replaceState(null, '', asked || '#step=' + result.data.calls.reduce((n, i) => n + (i >= 0), 0));
       loadRun(result.data);
       times.shown = performance.now() - started;
       note.textContent = said(result, (times.shown / 1000).toFixed(2));
