@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Measures the page of wrd-dot -T html in Chromium, driven by Selenium in a
 1280x800 window: the time of one step (Next, then the layout of the page) on
-lists of 1,000 and 20,000 nodes, and the size and opening time of the page of a
+lists of 1,000 and 20,000 nodes, and of one line step of add_word, print_list
+and free_list there, the time that the cost chart takes to draw 100,000 calls, and the size and opening time of the page of a
 text of 100,000 words (20,000 distinct), and the time that the page's text box
 takes to run that text and the GPL-3 text 18 times over (where Debian's
 common-licenses has it) against native wrd, with the longest task of the
@@ -39,21 +40,36 @@ TIME_STEPS = """
 const next=document.getElementById('next'),t0=performance.now();
 for(let i=0;i<%d;++i){next.click();document.body.getBoundingClientRect();document.body.offsetHeight;}
 return (performance.now()-t0)/%d;""" % (STEPS, STEPS)
+TIME_LINES = TIME_STEPS.replace("'next'", "'next-line'")
 
 
 def step_ms(driver, folder, nodes):
     """One step's median time, over 5 runs of STEPS steps at the end of a run that
-    made `nodes` nodes: the last STEPS calls repeat words drawn at random."""
+    made `nodes` nodes: the last STEPS calls repeat words drawn at random; then
+    one line step's, from the last call's first line, print_list's and free_list's."""
     rng = random.Random(nodes)
     words = ["w%d" % i for i in range(nodes - 2)]  # and the seeds, pokus and druhy
     words += rng.choices(words, k=STEPS)
     path, _ = page(folder, words)
-    times = []
-    for _ in range(5):
-        driver.get("file://%s#step=%d" % (path, len(words) + 4 - STEPS))
-        driver.refresh()
-        times.append(driver.execute_script(TIME_STEPS))
-    return statistics.median(times)
+    calls = len(words) + 4
+    medians = []
+    for start, script in [(calls - STEPS, TIME_STEPS), ("%d.1" % (calls - 1), TIME_LINES),
+                          ("%d.1" % (calls + 1), TIME_LINES), ("%d.1" % (calls + 2), TIME_LINES)]:
+        times = []
+        for _ in range(5):
+            driver.get("file://%s#step=%s" % (path, start))
+            driver.refresh()
+            times.append(driver.execute_script(script))
+        medians.append(statistics.median(times))
+    return medians
+
+
+# Draws the cost chart of the run shown again, laid out; milliseconds, median of 5.
+TIME_CHART = """
+const times=[];
+for(let i=0;i<5;++i){const t0=performance.now();drawChart();markChart(state.call);
+ document.getElementById('cost-chart').getBoundingClientRect();document.body.offsetHeight;times.push(performance.now()-t0);}
+return times.sort((a,b)=>a-b)[2];"""
 
 
 def open_ms(driver, url):
@@ -121,7 +137,8 @@ def main():
     try:
         with tempfile.TemporaryDirectory() as folder:
             for nodes in (1000, 20000):
-                print("| %s nodes | %.2f ms per step |" % (format(nodes, ","), step_ms(driver, folder, nodes)))
+                print("| %s nodes | %.2f ms per step (Next) | a line of add_word %.2f ms, of print_list %.2f ms, "
+                      "of free_list %.2f ms |" % (format(nodes, ","), *step_ms(driver, folder, nodes)))
             rng = random.Random(7)
             vocabulary = ["slovo%d" % i for i in range(20000)]
             words = vocabulary + rng.choices(vocabulary, k=80000)
@@ -136,6 +153,9 @@ def main():
                   % (distinct, len(html), len(gzip.compress(html)), open_ms(driver, "file://" + path + "#step=0"),
                      open_ms(driver, "file://%s#step=%d" % (path, len(words) + 4)),
                      open_ms(driver, "file://" + empty)))
+            driver.get("file://" + path + "#step=50000")
+            print("Cost chart of %d calls drawn in %.1f ms (median of 5)"
+                  % (len(words) + 4, driver.execute_script(TIME_CHART)))
             run_in_page(driver, path, folder, "100,000 words (20,000 distinct)")
             licence = "/usr/share/common-licenses/GPL-3"
             if os.path.exists(licence):
