@@ -315,7 +315,7 @@ function draw() {
   mark('first', at.inList > 0 ? at.offset : -1);
   mark('touched', at.made ? at.i : -1);
   mark('cursor', at.cursor);
-  const beside = geometry.beside || !['make', 'link'].includes(at.action);
+  const beside = geometry.beside || !['make', 'link', 'unlink', 'free-word'].includes(at.action);
   const top = beside ? 0 : 1;  // the slot of the first node
   const view = windowOf(at.inList, at.focus, geometry.rows - top);
   const arrows = [];
@@ -461,13 +461,18 @@ function drawUnlinked(at, arrows) {
   box.dataset.slot = 'new';
   box.toggleAttribute('data-freed', at.action === 'free-word');
   state.drawn.push(at.i);
-  const x = g.beside ? LEFT + g.boxWidth + BESIDE : LEFT + INDENT,
-        y = slotTop(0) - (g.beside ? 0 : g.pitch / 2);
+  // Beside the list, or above it where the list is narrow, as a new node stands.
+  const x = g.beside ? LEFT + g.boxWidth + BESIDE : LEFT + INDENT, y = slotTop(0),
+        fromY = y + g.boxHeight - 10;
   place(box, x, y);
+  const some = at.inList > 0, nextX = some ? x + 40 : LEFT + (INDENT + g.nullWidth) / 2;
   if (g.beside)
     arrows.push([
-      x, y + g.boxHeight - 10, LEFT + (at.inList > 0 ? g.boxWidth : g.boxWidth / 2), y + g.boxHeight - 10
+      x, fromY, LEFT + (some ? g.boxWidth : g.boxWidth / 2 + g.nullWidth / 2),
+      some ? fromY : y + g.nullWidth / 2
     ]);
+  else
+    arrows.push([nextX, y + g.boxHeight, nextX, slotTop(1)]);
 }
 // The cursor p, left of the node it points at, or of NULL once it is nullptr.
 function drawCursor(at, last, arrows) {
@@ -568,18 +573,36 @@ function sentenceAfter(at) {
   }[at.action];
 }
 
-// #printed: what print_list has written up to the step, the line just
-// written marked; the whole report through free_list; nothing before.
+// #printed, during print_list: what it has written up to the step, the line
+// just written marked. Whole chunks of lines are blocks of their own, kept
+// from step to step and laid out only when in view, so that a step of a long
+// report rewrites only its tail.
+const CHUNK = 256;
 function describePrinted(at) {
-  const printed = $('printed'), fn = at.step ? at.step.fn : '', ends = state.printedEnds;
-  printed.hidden = fn !== 'print_list' && fn !== 'free_list';
-  if (printed.hidden) return printed.replaceChildren();
-  const written = fn === 'free_list' ? state.printed.length : Math.min(state.line, state.printed.length);
-  const mark = document.createElement('mark');
-  mark.textContent = fn === 'print_list' && written > 0 ? state.printed[written - 1] : '';
-  const before = fn === 'print_list' && written > 0 ? written - 1 : written;
-  printed.replaceChildren(state.printedText.slice(0, ends[before]), mark);
-  if (fn === 'print_list') printed.scrollTop = Math.max(0, mark.offsetTop - printed.clientHeight / 2);
+  const printed = $('printed'), ends = state.printedEnds, shown = state.printedShown ?? [];
+  printed.hidden = !at.step || at.step.fn !== 'print_list';
+  const written = printed.hidden ? 0 : Math.min(state.line, state.printed.length);
+  const before = Math.max(0, written - 1), full = Math.floor(before / CHUNK);
+  if (printed.hidden || state.printedFor !== state.data) {
+    printed.replaceChildren();
+    shown.length = 0;
+    state.printedFor = printed.hidden ? null : state.data;
+    if (printed.hidden) return;
+    state.printedTail = printed.appendChild(document.createElement('span'));
+    state.printedTail.append('', document.createElement('mark'));
+  }
+  const tail = state.printedTail;
+  while (shown.length > full) shown.pop().remove();
+  while (shown.length < full) {
+    const chunk = document.createElement('span'), c = shown.length;
+    chunk.className = 'chunk';
+    chunk.textContent = state.printedText.slice(ends[c * CHUNK], ends[(c + 1) * CHUNK]);
+    shown.push(printed.insertBefore(chunk, tail));
+  }
+  state.printedShown = shown;
+  tail.firstChild.data = state.printedText.slice(ends[full * CHUNK], ends[before]);
+  tail.lastChild.textContent = written > 0 ? state.printed[written - 1] : '';
+  printed.scrollTop = Math.max(0, tail.lastChild.offsetTop - printed.clientHeight / 2);
 }
 
 // #cost: the nodes this call has compared so far, and the run since it began.
@@ -699,7 +722,8 @@ function describeText(at) {
   const text = $('text'), where = $('where'), words = state.gaps.length;
   const w = state.call > 0 && state.call <= state.calls.length ? state.textWord[state.call - 1] : -1;
   text.replaceChildren();
-  if (state.call > state.calls.length) {
+  text.hidden = state.call > state.calls.length;  // no word: the strip gives way to #printed
+  if (text.hidden) {
     where.textContent =
         `After the text's ${counted(words, 'word', 'words')}: wrd prints the list, then frees it.`;
     return;
