@@ -67,7 +67,8 @@ def report(words, next_of_last="(nil)"):
 def steps_of(text):
     """A miss step, a call step, a compare step and a link step of the run of
     `text`: the call of the new word nearest the middle of the run, at its
-    loop's end, at its end, at its second compare and at its link."""
+    loop's end, at its end, at its second compare and at its link; then a
+    step of print_list and one of free_list."""
     calls = ["pokus", "druhy", "pokus", "pokus"] + [w for w in re.split(SEPARATORS, text) if w]
     seen, new = set(), []
     for k, word in enumerate(calls, 1):
@@ -75,8 +76,10 @@ def steps_of(text):
             new.append((abs(k - len(calls) // 2), k, len(seen)))
             seen.add(word)
     _, k, listed = min(new)
+    n, d = len(calls), len(seen)  # then print_list's line of the middle node, and free_list's unlink of it
     return {"miss": "%d.%d" % (k, listed + 1), "call": "%d" % k, "compare": "%d.2" % k,
-            "link": "%d.%d" % (k, listed + 3)}
+            "link": "%d.%d" % (k, listed + 3), "print": "%d.%d" % (n + 1, d // 2 + 1),
+            "unlink": "%d.%d" % (n + 2, 3 * (d // 2) + 1)}
 
 
 # The boxes in report order as one string: "-" for a node not drawn (the
@@ -422,7 +425,7 @@ class Page(unittest.TestCase):
             self.skipTest(MISSING_TOOL + "axe-core is missing (%s): npm ci --prefix tests" % AXE)
         with open(AXE) as script:
             axe = script.read()
-        for step in ["0", "7.2", "7.4", "7.6", "9"]:
+        for step in ["0", "7.2", "7.4", "7.6", "9", "10.3", "11.2"]:
             with self.subTest(step=step):
                 self.open(self.run_page + "#step=" + step)
                 self.js(axe)

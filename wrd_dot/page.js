@@ -602,7 +602,8 @@ function describePrinted(at) {
   state.printedShown = shown;
   tail.firstChild.data = state.printedText.slice(ends[full * CHUNK], ends[before]);
   tail.lastChild.textContent = written > 0 ? state.printed[written - 1] : '';
-  printed.scrollTop = Math.max(0, tail.lastChild.offsetTop - printed.clientHeight / 2);
+  const mark = tail.lastChild;  // the marked line whole at the bottom, or its start where it is longer
+  printed.scrollTop = mark.offsetTop - Math.max(0, printed.clientHeight - mark.offsetHeight);
 }
 
 // #cost: the nodes this call has compared so far, and the run since it began.
