@@ -455,7 +455,7 @@ return [x(0),x(3)];""")
             ("pokus", "2.2", "what", "p is nullptr: the loop ends, and the list's one node does not hold the word."),
             ("pokus", "2.3", "what", "A new node is made: count 1, next NULL, not yet linked."),
             ("pokus", "2.1", "at", "call 2 of 7, step 1 of 5"),  # steps, not lines of the code
-            ("pokus", "6.1", "at", "print_list, call 6 of 7, step 1 of 3"),  # the counter names the function
+            ("pokus", "6.1", "at", "print_list, step 1 of 3"),  # the counter names the function
         ]
         # A run whose call of word 2 found no memory: the word shows escaped, and counts among the text's.
         lost = {"seeds": 4, "addresses": ["0x30", "0x20", "0x10"], "words": ["a", "druhy", "pokus"], "fitted": {},

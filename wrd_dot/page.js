@@ -511,7 +511,7 @@ function describe(at) {
   $('slider').value = k;
   $('at').textContent = k === 0 ?
       `step 0 of ${n} calls` :
-      `${fn === 'add_word' ? '' : fn + ', '}call ${k} of ${n}, step ${state.line} of ${at.step.lines}`;
+      `${fn === 'add_word' ? `call ${k} of ${n}` : fn}, step ${state.line} of ${at.step.lines}`;
   if (k === 0)
     call.textContent = 'Before the first call';
   else if (fn === 'add_word')
@@ -619,7 +619,7 @@ function describeCost(at) {
   cost.dataset.callCompares = call;
   cost.dataset.totalCompares = total;
   cost.textContent = k > state.calls.length ?
-      `${step.fn} compares no words. The run compared ${counted(total, 'node', 'nodes')} in all.` :
+      `The run compared ${counted(total, 'node', 'nodes')} in all.` :
       `This call has compared ${counted(call, 'node', 'nodes')} so far; the run, ${
           counted(total, 'node', 'nodes')} since it began.`;
   markChart(k);
@@ -724,11 +724,8 @@ function describeText(at) {
   const w = state.call > 0 && state.call <= state.calls.length ? state.textWord[state.call - 1] : -1;
   text.replaceChildren();
   text.hidden = state.call > state.calls.length;  // no word: the strip gives way to #printed
-  if (text.hidden) {
-    where.textContent =
-        `After the text's ${counted(words, 'word', 'words')}: wrd prints the list, then frees it.`;
-    return;
-  }
+  where.hidden = text.hidden;                     // the code's own lines say what follows the text
+  if (text.hidden) return;
   if (w < 0) {
     where.textContent = state.call === 0 ?
         `The text has ${counted(words, 'word', 'words')}; wrd records the ${
