@@ -240,7 +240,12 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
          "{\"seeds\":4,\"addresses\":[\"0x40\",\"0x30\",\"0x20\",\"0x10\"],\"words\":[\"b\",\"a\",\"druhy\","
          "\"pokus\"],\"fitted\":{},\"calls\":[3,2,3,3,3,1,0,1,2],\"compares\":[0,1,2,2,2,2,3,2,3],\"lost\":[]"
          ","
-         "\"gaps\":[0,1,1,1,1],\"source\":\"pokus a b a druhy\"}",
+         "\"gaps\":[0,1,1,1,1],\"source\":\"pokus a b a druhy\",\"printed\":\"Zacatek seznamu: 0x40\\n",
+         "html", "pokus a b a druhy"},
+        {"html: the report as it was printed, CR LF and all",
+         std::regex_replace(kRunReport, std::regex("\n"), "\r\n"),
+         "\"printed\":\"Zacatek seznamu: 0x40\\u000d\\n  1 Adresa: 0x40 Cetnost:   1 Slovo: b  Dalsi: "
+         "0x30\\u000d\\n",
          "html", "pokus a b a druhy"},
         {"html: a text that gives another count", kRunReport,
          "position 2 holds \"a\" 2 times where the text gives \"a\" 3", "html", "pokus a b a druhy a"},
