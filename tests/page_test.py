@@ -122,7 +122,7 @@ out.arrows = [...document.querySelectorAll('#arrow-paths path')].filter((p) => {
 const make = document.getElementById('call').dataset.action === 'make';
 out.next = [...document.querySelectorAll('#list .node[data-slot]')].map((b) =>
   [b.dataset.address, b.querySelector('[data-field=next]').textContent]).filter(([a, next]) =>
-  next !== 'next ' + (make && document.querySelector(`[data-address="${a}"]`).dataset.slot === 'new' ?
+  next.split(' ').pop() !== (make && document.querySelector(`[data-address="${a}"]`).dataset.slot === 'new' ?
                       'NULL' : dalsi[a]));
 out.folds = [...document.querySelectorAll('.fold:not([hidden])')].filter((f) => f.dataset.nodes < 2)
   .map((f) => f.textContent);
@@ -136,6 +136,24 @@ for (const [what, sel] of [['controls', 'nav'], ['call', '#call'], ['code line',
   if (r.width === 0 || r.top < 0 || r.left < 0 || r.bottom > innerHeight || r.right > innerWidth) out.view.push(what);
 }
 return out;"""
+
+# What the page shows in words that the table has in the other language only
+# (arguments[1]) and not in its own (arguments[0]): text, aria-labels, titles
+# and placeholders, but for code, the report, the run's words and what is
+# marked as the other language.
+FOREIGN = """
+const [mine, other] = arguments, words = (s) => String(s).replace(/<[^>]*>/g, ' ').match(/[\\p{L}_]{3,}/gu) ?? [];
+const ours = new Set(Object.values(STRINGS[mine]).flatMap(words));
+const theirs = new Set(Object.values(STRINGS[other]).flatMap(words).filter((w) => !ours.has(w)));
+const skip = `code, pre, textarea, bdi, mark, #text, .field, script, style, [lang=${other}]`, seen = [document.title];
+const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+for (let n; (n = walker.nextNode());) {
+  if (!n.parentElement.closest(skip) && n.parentElement.getClientRects().length) seen.push(n.textContent);
+}
+for (const e of document.querySelectorAll('[aria-label], [title], [placeholder]')) {
+  if (!e.closest(skip)) seen.push(e.getAttribute('aria-label') ?? '', e.title, e.placeholder ?? '');
+}
+return seen.flatMap((s) => words(s).filter((w) => theirs.has(w)).map((w) => w + ': ' + s.slice(0, 50)));"""
 
 # Milliseconds for 40 steps with Next from the call given, each laid out.
 STEPS = """
@@ -204,8 +222,13 @@ class Page(unittest.TestCase):
             ("7.6", "1t 1Fc1 1c2 4c3 link", ""),  # linked to the old first node, which is still first
             ("1.1", "- - - - miss", ""),  # the empty list: the loop ends at once
             ("1.3", "- - - 1t link", ""),  # the first node made, linked to NULL
-            ("1e2", "- - - - none", "The address names no step"),  # malformed: step 0, said
-            ("-1", "- - - - none", "The address names no step"),
+            ("x", "- - - - none", "The address names no step"),  # no digits: step 0, said
+            ("", "- - - - none", ""),  # a bare #
+            ("1e2", "1Fc1 2c2 2c3tp 4 raise", "#step=1e2 is not written K or K.J: this is the nearest step, 9."),
+            ("-1", "- - - - none", "the nearest step, 0."),  # digits: the nearest step, said
+            ("7.", "1Ft 1c1 1c2 4c3 head", "the nearest step, 7."),
+            ("+5", "- - 1Fc1 4c2tp raise", "the nearest step, 5."),
+            ("7.+2", "- 1Fc1 1c2p 4 compare", "the nearest step, 7.2."),
             ("99999999", "1Fc1 2c2 2c3tp 4 raise", "The run has 9 calls: this is the last."),  # the nearest: the last
             ("7.9", "1Ft 1c1 1c2 4c3 head", "Call 7 has 7 steps: this is the nearest to 9."),  # one past the last
         ]
@@ -214,7 +237,7 @@ class Page(unittest.TestCase):
                 self.open(self.run_page + "#step=" + step)
                 self.assertEqual(expected, self.state())
                 self.assertIn(note, self.read("note"))
-                self.assertEqual(step != "0" and not note.startswith("The address"),
+                self.assertEqual(not expected.endswith("none"),
                                  len(self.driver.find_elements("css selector", "#code [data-current]")) == 1)
                 self.assertEqual([], self.js(ARROWS_OFF))
 
@@ -259,11 +282,87 @@ class Page(unittest.TestCase):
             (self.driver.back, "#step=8"),  # each step taken is an entry in the history
             (self.driver.back, "#step=9"),
             (self.driver.forward, "#step=8"),
+            (lambda: body.send_keys("/", "a", Keys.ENTER), "#step=6"),  # find: the call that makes "a"
+            (lambda: self.by_id("find").send_keys(Keys.ENTER), "#step=8"),  # then the next that records it
+            (lambda: self.tap("find-go"), "#step=6"),  # past the last: the first again
+            (lambda: self.by_id("find-go").click(), "#step=8"),
+            (lambda: body.send_keys("n"), "#step=8"),  # no new node follows: the step stays
+            (lambda: body.send_keys(Keys.HOME, "n"), "#step=1.2"),  # the next new node: its make line
+            (lambda: body.send_keys("M"), "#step=2.2"),  # the next miss
+            (lambda: self.tap("next-new"), "#step=2.3"),  # the same call's make line
+            (lambda: self.by_id("next-miss").click(), "#step=6.3"),
+            (lambda: self.play(lambda: body.send_keys("p")), "#step=9"),  # play stops at the end
+            (lambda: self.play(lambda: self.tap("play"), 1000, "x"), "#step=0"),  # from the end, step 0; any key stops
+            (lambda: self.play(lambda: self.by_id("play").click(), 1000, "play"), "#step=0"),  # pressed again
         ]
         for press, expected in rows:
             press()
+            self.assertEqual("false", self.by_id("play").get_attribute("aria-pressed") or "false")
             self.assertEqual(expected, self.js("return location.hash"))
             self.assertEqual(expected, "#step=" + self.js("return label()"))
+
+    def test_each_language_speaks_only_its_own(self):
+        fold = url_of("fold", " ".join("w%d" % n for n in range(40)))[0]
+        rows = [  # a page, a step, and what is done there
+            (self.run_page, "0", ""), (self.run_page, "1.1", ""), (self.run_page, "2.2", ""),
+            (self.run_page, "7.2", ""), (self.run_page, "7.4", ""), (self.run_page, "7.5", ""),
+            (self.run_page, "7.6", ""), (self.run_page, "7", ""), (self.run_page, "9.3", ""),
+            (self.run_page, "99", ""), (self.run_page, "7.9", ""), (self.run_page, "0.5", ""),  # the notes
+            (self.run_page, "x", ""), (self.run_page, "1e9", ""),
+            (self.run_page, "9", "find('zzz')"), (self.run_page, "9", "find('a'); find('a')"),  # find's notes
+            (self.run_page, "9", "jump('make', 'noNew')"), (self.run_page, "9", "jump('miss', 'noMiss')"),
+            (self.run_page, "3", "setPlaying(true)"),  # the stop button
+            (fold, "44.30", ""),  # a fold
+            (self.run_page, "0", "__run__"),  # a typed run, its note and its memory
+        ]
+        agent = self.js("return navigator.userAgent")
+        try:
+            for lang, other in (("cs", "en"), ("en", "cs")):
+                self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride",
+                                            {"userAgent": agent, "acceptLanguage": lang + ",de"})
+                for url, step, action in rows:
+                    with self.subTest(lang=lang, step=step, action=action):
+                        self.open(url + "#step=" + step)
+                        if action == "__run__":
+                            self.run_in_page("pokus a b", True)
+                        elif action:
+                            self.js(action)
+                        self.assertEqual(lang, self.js("return document.documentElement.lang"))
+                        self.assertEqual([], self.js(FOREIGN, lang, other))
+                        self.js("setPlaying(false)")
+                # #lang switches the page, and the address keeps the choice.
+                self.open(self.run_page + "#step=7.2")
+                for chosen in (other, lang):
+                    self.driver.find_element("css selector", "#lang option[value=%s]" % chosen).click()
+                    self.assertEqual(["#step=7.2&lang=" + chosen, chosen], self.js(
+                        "return [location.hash, document.documentElement.lang]"))
+                    self.assertEqual([], self.js(FOREIGN, chosen, lang if chosen == other else other))
+                self.driver.refresh()
+                self.assertEqual([lang, "7.2"], self.js("return [document.documentElement.lang, label()]"))
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride", {"userAgent": agent})
+
+    def tap(self, element):
+        """A finger's tap on the middle of `element`, as a touch screen gives it."""
+        x, y = self.js("const r=document.getElementById(arguments[0]).getBoundingClientRect();"
+                       "return [r.x+r.width/2,r.y+r.height/2]", element)
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+        for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+            self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+
+    def play(self, start, ms=50, stop=None):
+        """Starts a play at `ms` a step with `start`, then stops it by the key
+        `stop`, #play pressed again (stop="play"), or its end (None)."""
+        self.js("document.getElementById('speed').innerHTML='<option>%d'" % ms)
+        start()
+        self.assertEqual("true", self.by_id("play").get_attribute("aria-pressed"))
+        if stop == "play":
+            self.by_id("play").click()
+        elif stop:
+            self.driver.find_element("tag name", "body").send_keys(stop)
+        WebDriverWait(self.driver, 10).until(
+            lambda d: self.by_id("play").get_attribute("aria-pressed") == "false")
 
     def test_every_screen_shows_the_step_whole(self):
         text = corpus()

@@ -1,5 +1,5 @@
-# Writes OUTPUT, a header that holds the page (page.html with page.css and
-# page.js put in its place) as the strings kPageParts, for write_html.cpp. With
+# Writes OUTPUT, a header that holds the page (page.html with page.css,
+# strings.js and page.js put in their places) as the strings kPageParts, for write_html.cpp. With
 # MODULE, the base64 of the gzipped module, the text box's parts come in too
 # (try.css, try.js and the module); without it, every part of page.html between
 # "<!-- try -->" and "<!-- /try -->" goes.
@@ -8,6 +8,7 @@ cmake_minimum_required(VERSION 3.25)
 file(READ "${SOURCE}/page.html" page)
 file(READ "${SOURCE}/page.css" css)
 file(READ "${SOURCE}/page.js" script)
+file(READ "${SOURCE}/strings.js" strings)
 if(MODULE)
     file(READ "${SOURCE}/try.css" try_css)
     file(READ "${SOURCE}/try.js" try_script)
@@ -32,6 +33,7 @@ else()
     endwhile()
 endif()
 string(REPLACE "/* page.css */\n" "${css}" page "${page}")
+string(REPLACE "// strings.js\n" "${strings}" page "${page}")
 string(REPLACE "// page.js\n" "${script}" page "${page}")
 string(FIND "${page}" ")page\"" clash)
 if(NOT clash EQUAL -1)

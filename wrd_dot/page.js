@@ -59,6 +59,11 @@ function loadRun(calls, gaps, seeds) {
     wordLengths: new Int32Array(boxes.length).fill(-1),
     wordStarts: new Int32Array(gaps.length),
     arrowPaths: [],
+    makes: [],  // the calls that make a node, in order
+  });
+  const seen = new Uint8Array(boxes.length);
+  calls.forEach((i, k) => {
+    if (!seen[i]) seen[i] = 1, state.makes.push(k + 1);
   });
   $('arrow-paths').replaceChildren();
   forgetDrawnBoxes();
@@ -138,13 +143,12 @@ const label = () => (state.line === stepCount(state.call) ? `${state.call}` : `$
 // one replaced, or nothing (when the history itself moved).
 function go(k, j, history = 'push') {
   k = Math.max(0, Math.min(k, state.calls.length));
-  while (state.applied < Math.max(k - 1, 0)) applyCall();
-  while (state.applied > Math.max(k - 1, 0)) undoCall();
+  applyUpTo(k);
   state.call = k;
   state.line = j < 0 ? stepCount(k) : j;
   draw();
-  const hash = '#step=' + label();
-  $('note').textContent = '';
+  const hash = hashOf(label());
+  say($('note'), null);
   if (history === 'push' && location.hash !== hash) {
     window.history.pushState(null, '', hash);
   } else if (history !== 'none' && location.hash !== hash) {
@@ -170,33 +174,72 @@ function previousLine(how) {
     go(state.call - 1, lastOf(state.call - 1), how);
 }
 
-// The step that the address names, or the nearest one, with a line in #note
-// that says why the page shows another step than the address named.
-function fromHash() {
-  const m = /^#step=(\d+)(?:\.(\d+))?$/.exec(location.hash);
-  const n = state.calls.length;
-  let note = '', k = 0, j = 0;
-  if (m) {
-    k = Math.min(Number(m[1]), n);
-    while (state.applied < Math.max(k - 1, 0)) applyCall();
-    while (state.applied > Math.max(k - 1, 0)) undoCall();
-    const steps = stepCount(k);
-    j = m[2] === undefined || k === 0 ? steps : Math.max(1, Math.min(Number(m[2]), steps));
-    if (k > 0 && k < Number(m[1]))
-      note = `The run has ${counted(n, 'call', 'calls')}: this is the last.`;
-    else if (k > 0 && `${j}` !== (m[2] ?? `${steps}`)) {
-      note = `Call ${k} has ${counted(steps, 'step', 'steps')}: this is the nearest to ${m[2]}.`;
-    } else if (k === 0 && m[2] !== undefined)
-      note = 'Step 0 has no steps within it: this is step 0.';
-  } else if (location.hash !== '' && location.hash !== '#') {
-    note = 'The address names no step (it takes #step=K or #step=K.J): this is step 0.';
+// The parts of an address, #step=K.J&lang=cs, by name.
+function addressParts(hash = location.hash) {
+  const parts = {};
+  for (const part of hash.replace(/^#/, '').split('&')) {
+    if (!part) continue;
+    const at = part.indexOf('=') < 0 ? part.length : part.indexOf('=');
+    try {
+      parts[part.slice(0, at)] = decodeURIComponent(part.slice(at + 1));
+    } catch {
+      parts[part.slice(0, at)] = part.slice(at + 1);
+    }
   }
-  go(k, j, 'replace');
-  $('note').textContent = note;
+  return parts;
+}
+// The address of step `label`, with the language where one was chosen.
+const hashOf = (label) => `#step=${label}` + (languageChosen ? `&lang=${language}` : '');
+// A number as an address writes it, read as nearly as it can be: 1e9, +5, or
+// the first digits in it.
+function loose(text) {
+  const n = Number(text);
+  return text.trim() === '' || Number.isNaN(n) ? Number((/\d+/.exec(text) ?? ['0'])[0]) : Math.round(n);
+}
+// Puts the state before call k's steps in place: the first k - 1 calls applied.
+function applyUpTo(k) {
+  while (state.applied < Math.max(k - 1, 0)) applyCall();
+  while (state.applied > Math.max(k - 1, 0)) undoCall();
 }
 
-// A count with its noun, singular for one.
-const counted = (n, one, many) => `${n} ${n === 1 ? one : many}`;
+// The step that the address names, or the nearest one, with a line in #note
+// that says why the page shows another step than the address named. An
+// address with digits that is not written K or K.J goes to the nearest step
+// its numbers give; one that names no step (a bare # too) opens step 0.
+function fromHash() {
+  const parts = addressParts(), asked = parts.step;
+  if (LANGUAGES.includes(parts.lang)) {
+    languageChosen = true;
+    if (parts.lang !== language) speak(parts.lang), document.dispatchEvent(new Event('wrd-language'));
+  }
+  const m = /^(\d+)(?:\.(\d+))?$/.exec(asked ?? '');
+  const n = state.calls.length;
+  let note = null, k = 0, j = 0;
+  if (m || /\d/.test(asked ?? '')) {
+    const dot = m ? -1 : asked.indexOf('.');
+    const callText = m ? m[1] : dot < 0 ? asked : asked.slice(0, dot);
+    const lineText = m                              ? m[2] :
+        dot < 0 || !/\d/.test(asked.slice(dot + 1)) ? undefined :
+                                                      asked.slice(dot + 1);
+    k = Math.max(0, Math.min(loose(callText), n));
+    applyUpTo(k);
+    const steps = stepCount(k);
+    j = lineText === undefined || k === 0 ? steps : Math.max(1, Math.min(loose(lineText), steps));
+    if (!m)
+      note = ['nearest', asked, k === 0 || j === steps ? `${k}` : `${k}.${j}`];
+    else if (k > 0 && k < Number(m[1]))
+      note = ['runHas', n];
+    else if (k > 0 && `${j}` !== (m[2] ?? `${steps}`))
+      note = ['callHas', k, steps, m[2]];
+    else if (k === 0 && m[2] !== undefined)
+      note = ['noSteps'];
+  } else if (location.hash.length > 1 && Object.keys(parts).some((name) => name !== 'lang')) {
+    note = ['noStep'];
+  }
+  go(k, j, 'replace');
+  if (note) say($('note'), ...note);
+}
+
 function place(el, x, y) {
   el.style.left = x + 'px';
   el.style.top = y + 'px';
@@ -290,7 +333,7 @@ function drawSlots(at, view, top, arrows) {
   let s = top, bottom = 0;
   for (const p of view.shown) {
     if (p < 0) {
-      drawFold(middle, view.folded, at.comparedUpTo >= view.start, '', s);
+      drawFold(middle, view.folded, at.comparedUpTo >= view.start, false, s);
     } else {
       drawBox(at, p, s);
     }
@@ -306,7 +349,7 @@ function drawSlots(at, view, top, arrows) {
     const alone = top > 0 && at.inList === 0;
     place(nul, alone ? LEFT : LEFT + geometry.boxWidth / 2 - geometry.nullWidth / 2, slotTop(s));
   } else {
-    drawFold(tail, at.inList - view.end, at.comparedUpTo >= at.inList, ', then NULL', s);
+    drawFold(tail, at.inList - view.end, at.comparedUpTo >= at.inList, true, s);
   }
   if (s > top) arrows.push(down(bottom, s));
   return s;
@@ -317,10 +360,9 @@ function down(bottom, s) {
   const mid = LEFT + geometry.boxWidth / 2;
   return [mid, bottom, mid, slotTop(s)];
 }
-function drawFold(fold, nodes, allCompared, after, s) {
+function drawFold(fold, nodes, allCompared, tail, s) {
   fold.hidden = false;
-  fold.textContent =
-      `\u22EE ${counted(nodes, 'node', 'nodes')} folded` + (allCompared ? ', all compared' : '') + after;
+  fold.textContent = t('fold', nodes, allCompared, tail);
   fold.dataset.nodes = nodes;
   place(fold, LEFT, slotTop(s));
 }
@@ -331,8 +373,8 @@ function drawBox(at, p, s) {
   box.dataset.slot = s;
   if (p >= at.shift && p < at.comparedUpTo) box.dataset.compared = p - at.shift + 1;
   cells.address.textContent = `${p + 1}. ${box.dataset.address}`;
-  cells.count.textContent = `count ${box.dataset.count}`;
-  cells.next.textContent = `next ${addressOf(b + 1)}`;
+  cells.count.textContent = `${t('count')} ${box.dataset.count}`;
+  cells.next.textContent = `${t('nextField')} ${addressOf(b + 1)}`;
   place(box, LEFT, slotTop(s));
 }
 // The start pointer, above the first slot, and its value.
@@ -347,9 +389,9 @@ function drawStart(at, top, arrows) {
 // old first node, or at NULL where the list was empty.
 function drawNewNode(at, beside, arrows) {
   const box = state.boxes[at.i], cells = cellsOf(box), g = geometry;
-  cells.address.textContent = `new ${box.dataset.address}`;
-  cells.count.textContent = 'count 1';
-  cells.next.textContent = `next ${at.action === 'make' ? 'NULL' : addressOf(at.i + 1)}`;
+  cells.address.textContent = `${t('newBox')} ${box.dataset.address}`;
+  cells.count.textContent = `${t('count')} 1`;
+  cells.next.textContent = `${t('nextField')} ${at.action === 'make' ? 'NULL' : addressOf(at.i + 1)}`;
   box.dataset.slot = 'new';
   state.drawn.push(at.i);
   const x = beside ? LEFT + g.boxWidth + BESIDE : LEFT + INDENT, y = slotTop(0);
@@ -397,10 +439,9 @@ function describe(at) {
   }
   showCodeLine(at.action);
   $('slider').value = k;
-  $('at').textContent =
-      k === 0 ? `step 0 of ${n} calls` : `call ${k} of ${n}, step ${state.line} of ${at.step.lines}`;
+  $('at').textContent = k === 0 ? t('atZero', n) : t('at', k, n, state.line, at.step.lines);
   if (k === 0)
-    call.textContent = 'Before the first call';
+    call.textContent = t('before');
   else
     call.replaceChildren('add_word("', isolated(wordOf(at.i)), '")');
   $('what').textContent = sentence(at);
@@ -418,21 +459,15 @@ function showCodeLine(action) {
 function sentence(at) {
   const line = state.line, c = at.step ? at.step.compares : 0;
   const old = addressOf(state.nodeCount - state.listed);
+  if (at.action === 'compare') return t(line < c || (at.step && at.step.isNew) ? 'other' : 'match', line);
+  if (at.action === 'miss') return c === 0 ? t('missEmpty') : c === 1 ? t('missOne') : t('missMany', c);
   return {
-    none: 'The list is empty: the start pointer holds NULL.',
-    compare: line < c || (at.step && at.step.isNew) ?
-        `p points at node ${line}, which holds another word: p moves on.` :
-        `p points at node ${line}, which holds the word: a match.`,
-    raise: `The match's count goes up to ${state.counts[at.i] + 1}.`,
-    miss: c === 0 ?
-        'The list is empty: p starts as nullptr, the loop ends at once, and the word is not found.' :
-        c === 1 ? 'p is nullptr: the loop ends, and the list\'s one node does not hold the word.' :
-                  `p is nullptr: the loop ends, and none of the list's ${c} nodes holds the word.`,
-    make: 'A new node is made: count 1, next NULL, not yet linked.',
-    link: state.listed ? `The new node's next now holds the old first node's address (${old}).` :
-                         'The new node\'s next now holds the start pointer\'s NULL: the list was empty.',
-    head: `The start pointer now holds the new node's address (${addressOf(at.i)}): it is first.`,
-  }[at.action];
+    none: () => t('none'),
+    raise: () => t('raise', state.counts[at.i] + 1),
+    make: () => t('make'),
+    link: () => (state.listed ? t('link', old) : t('linkEmpty')),
+    head: () => t('head', addressOf(at.i)),
+  }[at.action]();
 }
 
 // A word set apart from the text around it, so that a right-to-left word
@@ -473,16 +508,12 @@ function describeText(at) {
   const text = $('text'), where = $('where'), w = state.call - state.seeds - 1, words = state.gaps.length;
   text.replaceChildren();
   if (w < 0) {
-    where.textContent = state.call === 0 ?
-        `The text has ${counted(words, 'word', 'words')}; wrd records the ${
-            state.seeds} seed words before it.` :
-        `Seed word ${state.call} of ${
-            state.seeds}: wrd records these before the text, so that every run's list ` +
-            'ends with druhy and pokus.';
+    where.textContent =
+        state.call === 0 ? t('textHas', words, state.seeds) : t('seed', state.call, state.seeds);
     if (words > 0) text.append(isolated(wordOf(state.calls[state.seeds])), ...strip(0, 0, false));
     return;
   }
-  where.textContent = `Word ${w + 1} of ${words} of the text`;
+  where.textContent = t('word', w + 1, words);
   text.append(...strip(w, lengthOf(at.i), true));
 }
 // Word w marked (or plain), with the words before it (when `marked`) and
@@ -556,10 +587,16 @@ const steppers = {
   'prev-line': previousLine,
   'next-line': nextLine,
 };
-for (const [id, stepper] of Object.entries(steppers)) $(id).onclick = () => stepper('push');
+for (const [id, stepper] of Object.entries(steppers)) {
+  $(id).onclick = () => {
+    setPlaying(false);
+    stepper('push');
+  };
+}
 // A slide is one entry in the history, however far it goes.
 let sliding = false;
 $('slider').oninput = () => {
+  setPlaying(false);
   const k = Number($('slider').value);
   go(k, lastOf(k), sliding ? 'replace' : 'push');
   sliding = true;
@@ -577,6 +614,12 @@ $('code').addEventListener('scroll', () => {
   geometry.code.scroll = $('code').scrollTop;
 }, {passive: true});
 addEventListener('keydown', (e) => {
+  // Any key stops a play, and does nothing else.
+  if (playing !== null) {
+    setPlaying(false);
+    if (e.key !== 'Tab') e.preventDefault();
+    return;
+  }
   const keys = {
     ArrowRight: 'next',
     ArrowLeft: 'prev',
@@ -588,7 +631,17 @@ addEventListener('keydown', (e) => {
   // A key pressed in a field (the slider, a text box) is the field's own: it
   // moves the slider or the caret, not the step.
   const field = e.target instanceof Element && e.target.closest('input, textarea, select, [contenteditable]');
-  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || field) return;
+  if (e.altKey || e.ctrlKey || e.metaKey || field) return;
+  const tool = {p: 'play', n: 'next-new', m: 'next-miss'}[e.key.toLowerCase()];
+  if (tool || e.key === '/') {
+    e.preventDefault();
+    if (tool)
+      $(tool).click();
+    else
+      $('find').focus();
+    return;
+  }
+  if (!(e.key in keys)) return;
   e.preventDefault();
   const stepper = steppers[keys[e.key]];
   if (e.repeat)
@@ -596,4 +649,80 @@ addEventListener('keydown', (e) => {
   else
     stepper('push');
 });
+
+// Play: a step each tick of #speed, until the end, a press of #play again, a
+// step taken by hand or any key. A play is one entry in the history.
+let playing = null;
+const atLast = () => state.call === state.calls.length && state.line === stepCount(state.call);
+function setPlaying(on) {
+  clearTimeout(playing);
+  playing = null;
+  const button = $('play');
+  button.dataset.t = on ? 'stop' : 'play';
+  button.dataset.tLabel = on ? 'stopLabel' : 'playLabel';
+  button.textContent = t(button.dataset.t);
+  button.setAttribute('aria-label', t(button.dataset.tLabel));
+  button.setAttribute('aria-pressed', on);
+  if (!on) return;
+  if (atLast()) go(0, 0);
+  let how = 'push';
+  const tick = () => {
+    nextLine(how);
+    how = 'replace';
+    if (atLast())
+      setPlaying(false);
+    else
+      playing = setTimeout(tick, Number($('speed').value));
+  };
+  playing = setTimeout(tick, Number($('speed').value));
+}
+$('play').onclick = () => setPlaying(playing === null);
+
+// Goes to the line of `action` (miss or make) in call k, which makes a node.
+function goToAction(k, action) {
+  applyUpTo(k);
+  const step = plan(k);
+  go(k, step.compares + (action === 'miss' ? 1 : 2));
+}
+// The next call from the step shown on whose `action` line it has not yet
+// reached, that makes a node; #note says where there is none.
+function jump(action, none) {
+  setPlaying(false);
+  const here = state.call > 0 && state.makes.includes(state.call) ? plan(state.call) : null;
+  const line = here ? here.compares + (action === 'miss' ? 1 : 2) : 0;
+  const k = here && state.line < line ? state.call : state.makes.find((m) => m > state.call);
+  if (k === undefined) return say($('note'), none);
+  goToAction(k, action);
+}
+$('next-new').onclick = () => jump('make', 'noNew');
+$('next-miss').onclick = () => jump('miss', 'noMiss');
+
+// Find: the call that makes the word's node, or from there on the next call
+// that records it; past the last, the first again, said in #note.
+function find(word) {
+  setPlaying(false);
+  const i = word ? state.boxes.findIndex((_, b) => wordOf(b) === word) : -1;
+  if (i < 0) return word && say($('note'), 'notFound', word);
+  const first = state.calls.indexOf(i) + 1, later = state.calls.indexOf(i, state.call) + 1;
+  const k = state.call < first ? first : later || first;
+  go(k, -1);
+  if (state.call >= first && !later) say($('note'), 'noMore', word);
+}
+$('find-form').onsubmit = (e) => {
+  e.preventDefault();
+  find($('find').value);
+};
+
+// The language, chosen: the page says all in it, and the address keeps it.
+$('lang').onchange = () => {
+  languageChosen = true;
+  speak($('lang').value);
+  document.dispatchEvent(new Event('wrd-language'));
+  measure();
+  draw();
+  fitCode();
+  history.replaceState(history.state, '', hashOf(label()));
+};
+
+speak(language);
 loadRun(CALLS, GAPS, SEEDS);

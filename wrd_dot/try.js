@@ -43,7 +43,7 @@
       memory = e.memory;
       e._initialize();
       const text = e.try_text(bytes.length);
-      if (text === 0) return postMessage({error: 'the module has no room for this text'});
+      if (text === 0) return postMessage({error: 'noRoom'});
       new Uint8Array(memory.buffer, text, bytes.length).set(bytes);
       const status = e.try_run();
       // show_word may grow the memory, which leaves older views of it empty.
@@ -207,9 +207,8 @@
         attributes:
             `data-address="${addressText(node.address)}" data-next="${addressText(next)}" data-node="${i}"`,
         html: (count) => count === 0 ?
-            `<b>${addressText(node.address)}</b> free: the node of "<bdi>${
-                escape(node.fitted)}</bdi>" is not made yet` :
-            `<b>${addressText(node.address)}</b> node of "<bdi>${escape(node.fitted)}</bdi>"\n` +
+            t('freeNode', addressText(node.address)) :
+            t('nodeOf', addressText(node.address), `<bdi>${escape(node.fitted)}</bdi>`) + '\n' +
                 fields
                     .map((name) => {
                       const n = name === 'count' ? count : value(node, name);
@@ -221,14 +220,14 @@
                     })
                     .join('\n')
       });
-      const more = node.length + 1 > node.wordBytes.length ? ` \u2026 ${node.length + 1} bytes` : '';
+      const more = () =>
+          (node.length + 1 > node.wordBytes.length ? ` \u2026 ${t('bytes', node.length + 1)}` : '');
       rows.push({
         at: word,
         attributes: `data-word="${i}"`,
-        html: (count) => count === 0 ?
-            `<b>${addressText(word)}</b> free: not yet a copy of "<bdi>${escape(node.fitted)}</bdi>"` :
-            `<b>${addressText(word)}</b> word\n${bytesOf(node.wordBytes)}${more}\n"<bdi>${
-                escape(node.fitted)}</bdi>"`
+        html: (count) => count === 0 ? t('freeWord', addressText(word)) :
+                                       `${t('wordAt', addressText(word))}\n${bytesOf(node.wordBytes)}${
+                                           more()}\n"<bdi>${escape(node.fitted)}</bdi>"`
       });
     });
     rows.sort((a, b) => a.at - b.at);
@@ -238,11 +237,14 @@
     cellOf = new Map();
     for (const cell of cells.children) cellOf.set(cell.dataset.node ?? 'w' + cell.dataset.word, cell);
     marked = [];
-    $('memory').querySelector('.note').textContent = `${counted(nodes.length, 'node', 'nodes')} of ${
-        layout
-            .size} bytes, and their words, as they lie in the module's heap at this step, lowest address first. Each field is 4 bytes, little-endian: next is the address of another node.`;
+    say($('memory').querySelector('.note'), 'cells', nodes.length, layout.size);
   }
 
+  // A language chosen writes the cells in view again.
+  document.addEventListener('wrd-language', () => {
+    rendered = [];
+    fillVisible();
+  });
   // The node of the step, marked in the memory view too, and scrolled to.
   document.addEventListener('wrd-step', ({detail: {node}}) => {
     for (const cell of marked) cell.removeAttribute('data-current');
@@ -260,19 +262,16 @@
   async function run(opening) {
     const bytes = new TextEncoder().encode(textBox.value);
     if (bytes.length > MAX_TEXT) {
-      note.textContent = `The text is ${
-          bytes.length.toLocaleString(
-              'en')} bytes, more than the 1 MiB (1,048,576 bytes) that the page runs: the run shown stays.`;
+      say(note, 'tooLong', bytes.length);
       return;
     }
     if (bytes.length === 0) {
       // As wrd does with an empty wrd.txt: status 2, and no report.
-      note.textContent =
-          'The text is empty: wrd prints nothing for it and ends with status 2. The run shown stays.';
+      say(note, 'empty');
       return;
     }
     runButton.disabled = true;
-    note.textContent = 'Running\u2026';
+    say(note, 'running');
     const started = performance.now();
     try {
       module = module || await compile();
@@ -281,15 +280,15 @@
       const result = await new Promise((resolve, reject) => {
         worker.onmessage = ({data}) => {
           if (data.progress !== undefined)
-            note.textContent = `Running: ${Math.round(100 * data.progress)}% of the text\u2026`;
+            say(note, 'runningAt', Math.round(100 * data.progress));
           else
             resolve(data);
         };
         worker.onerror = (e) => reject(new Error(e.message));
         worker.postMessage({module, bytes});
       });
-      if (result.error) throw new Error(result.error);
-      note.textContent = 'Drawing the list\u2026';
+      if (result.error) throw new Error(t(result.error));
+      say(note, 'drawing');
       await new Promise(requestAnimationFrame);
       // A run asked for shows its last step; the page's own run, the step its address names.
       // (page.js has already put step 0 in the address: the one it was opened at is the navigation's).
@@ -298,18 +297,12 @@
       history.replaceState(null, '', asked || '#step=' + result.calls.length);
       show(result);
       const seconds = ((performance.now() - started) / 1000).toFixed(2);
-      note.textContent = `${counted(result.calls.length, 'call', 'calls')} of add_word, ${
-                             counted(result.nodes.length, 'node', 'nodes')}, in ${seconds} s.` +
-          (result.status === 5 ?
-               ` Memory ran out: the list's nodes and words may take ${
-                   result.cap >> 20} MiB of the module's heap, and ${
-                   counted(
-                       result.lost, 'word was',
-                       'words were')} lost; the words after each were still counted, as wrd does when it ends with status 5.` :
-               '');
+      // Status 5: memory ran out, and the words it could not hold were lost.
+      const ranOut = result.status === 5 ? [result.cap >> 20, result.lost] : null;
+      say(note, 'ran', result.calls.length, result.nodes.length, seconds, ranOut);
       note.dataset.status = result.status;
     } catch (error) {
-      note.textContent = `The page could not run the text: ${error.message}`;
+      say(note, 'failed', error.message);
       worker?.terminate();
       worker = null;
     } finally {

@@ -1,0 +1,340 @@
+// Every word that the page says, in Czech and in English: its sentences,
+// controls, labels, legends, notes, titles and names for screen readers. An
+// entry is a string, or a function of the numbers and words it names. The
+// elements of page.html name theirs: data-t (their markup), data-t-label
+// (aria-label), data-t-title (title). The report's own words (Zacatek seznamu,
+// Cetnost, Dalsi) are wrd's, in its spelling, and marked lang="cs" on the page.
+const LANGUAGES = ['cs', 'en'];
+
+// n with the form of `forms` (one, few, other) that Intl.PluralRules gives
+// for n in `lang`: in Czech 1 uzel, 2-4 uzly, 5 and more uzlů.
+const plural = (lang, n, forms) => `${n} ${forms[new Intl.PluralRules(lang).select(n)] ?? forms.other}`;
+const cs = (n, one, few, other) => plural('cs', n, {one, few, other});
+const en = (n, one, other) => plural('en', n, {one, other});
+const cz = (word) => `<span lang="cs">${word}</span>`;
+
+const STRINGS = {
+  en: {
+    title: 'wrd: the run, line by line',
+    heading: 'wrd: add_word, line by line',
+    steps: 'Steps',
+    language: 'Language',
+    first: 'First',
+    firstLabel: 'First step',
+    firstTitle: 'First step (Home)',
+    prev: '\u25C0 Call',
+    prevLabel: 'Previous call',
+    prevTitle: 'Previous call (\u2190)',
+    prevLine: '\u25B2 Line',
+    prevLineLabel: 'Previous line',
+    prevLineTitle: 'Previous line (\u2191)',
+    nextLine: 'Line \u25BC',
+    nextLineLabel: 'Next line',
+    nextLineTitle: 'Next line (\u2193)',
+    next: 'Call \u25B6',
+    nextLabel: 'Next call',
+    nextTitle: 'Next call (\u2192)',
+    last: 'Last',
+    lastLabel: 'Last step',
+    lastTitle: 'Last step (End)',
+    slider: 'Call',
+    tools: 'Play and find',
+    play: '\u25B6 Play',
+    playLabel: 'Play: step on by itself',
+    playTitle: 'Play (P); any key stops it',
+    stop: '\u25A0 Stop',
+    stopLabel: 'Stop playing',
+    speed: 'Speed',
+    perSecond: (n) => `${en(n, 'step', 'steps')}/s`,
+    find: 'Find a word',
+    findTitle:
+        'Find a word (/): Enter goes to the call that makes it, then to each next call that records it',
+    findHolder: 'word',
+    findGo: 'Find',
+    newNode: 'New node \u21E2',
+    newNodeLabel: 'Next new node',
+    newNodeTitle: 'Next new node (N)',
+    miss: 'Miss \u21E2',
+    missLabel: 'Next miss',
+    missTitle: 'Next miss: the loop ends without a match (M)',
+    copy: 'Copy link',
+    copyLabel: 'Copy the link to this step',
+    copied: 'The link to this step is copied.',
+    theCall: 'The call',
+    code: 'The code that wrd runs for each word',
+    copyComment: '// A copy of word, or nullptr if memory runs out.',
+    list: 'The list',
+    tryLabel: '<b>Try your own text</b>: wrd\'s own add_word runs it in this page.',
+    run: 'Run',
+    report: 'The report that print_list wrote',
+    save: 'Save it',
+    then: '(then: wrd-dot -T svg &lt; wrd.report &gt; list.svg)',
+    memory: 'the list in memory',
+    inMemory: 'In memory',
+    memoryNote: 'Run a text in the page to see its nodes in the module\'s memory, in address order.',
+    about: 'About the page',
+    about1: 'This is the algorithm that wrd runs for each word, as C++ that compiles. The real code ' +
+        '(word_list/word_list.cpp) adds a prefetch of the next node and a test of the first two bytes ' +
+        'before each strcmp. wrd records the four seed words pokus, druhy, pokus, pokus before the text, ' +
+        'so that every run\'s list ends with druhy and pokus.',
+    about2: 'A new node\'s next is written before the start pointer, so that the list is whole at every ' +
+        'moment: the old first node is reachable from the new one before the new one is reachable from the ' +
+        'start.',
+    about3: `\u201C${cz('Zacatek seznamu')}\u201D (the start of the list) is the report's name for the ` +
+        'start pointer, <code>*list</code>, and <b>p</b> is the cursor. Each box shows its position in the ' +
+        'list and its address, its count and its word, and its next field: the address of the node after ' +
+        'it, or NULL.<br><span class="key first"></span> the node the start pointer holds ' +
+        '<span class="key compared"></span> compared by this call, in order<br>' +
+        '<span class="key touched"></span> raised or made by this call <span class="key cursor"></span> ' +
+        'the node p points at<br><span class="key fold"></span> a fold: two or more nodes that the window ' +
+        'has no room for, counted, with an arrow through them',
+    keys: 'Keys: \u2192 the end of the call, or of the next one; \u2190 the end of the previous call; ' +
+        '\u2193 and \u2191 the next and previous line, Home and End the first and last step; P plays and ' +
+        'any key stops; / finds a word; N goes to the next new node, M to the next miss. Back and Forward ' +
+        'retrace the steps taken. The address ends in #step=K (after call K) or #step=K.J (step J within ' +
+        'call K), and &amp;lang=cs or &amp;lang=en where a language was chosen.',
+    // What page.js says.
+    runHas: (n) => `The run has ${en(n, 'call', 'calls')}: this is the last.`,
+    callHas: (k, steps, j) => `Call ${k} has ${en(steps, 'step', 'steps')}: this is the nearest to ${j}.`,
+    noSteps: 'Step 0 has no steps within it: this is step 0.',
+    noStep: 'The address names no step (it takes #step=K or #step=K.J): this is step 0.',
+    nearest: (asked, shown) => `#step=${asked} is not written K or K.J: this is the nearest step, ${shown}.`,
+    notFound: (word) => `\u201C${word}\u201D is not a word of this run.`,
+    noMore: (word) => `No later call records \u201C${word}\u201D: this is the call that makes it.`,
+    noNew: 'No new node follows: this is the last step.',
+    noMiss: 'No miss follows: this is the last step.',
+    fold: (n, all, tail) =>
+        `\u22EE ${en(n, 'node', 'nodes')} folded${all ? ', all compared' : ''}${tail ? ', then NULL' : ''}`,
+    count: 'count',
+    nextField: 'next',
+    newBox: 'new',
+    atZero: (n) => `step 0 of ${en(n, 'call', 'calls')}`,
+    at: (k, n, j, m) => `call ${k} of ${n}, step ${j} of ${m}`,
+    before: 'Before the first call',
+    none: 'The list is empty: the start pointer holds NULL.',
+    other: (k) => `p points at node ${k}, which holds another word: p moves on.`,
+    match: (k) => `p points at node ${k}, which holds the word: a match.`,
+    raise: (n) => `The match's count goes up to ${n}.`,
+    missEmpty: 'The list is empty: p starts as nullptr, the loop ends at once, and the word is not found.',
+    missOne: 'p is nullptr: the loop ends, and the list\'s one node does not hold the word.',
+    missMany: (c) => `p is nullptr: the loop ends, and none of the list's ${c} nodes holds the word.`,
+    make: 'A new node is made: count 1, next NULL, not yet linked.',
+    link: (old) => `The new node's next now holds the old first node's address (${old}).`,
+    linkEmpty: 'The new node\'s next now holds the start pointer\'s NULL: the list was empty.',
+    head: (address) => `The start pointer now holds the new node's address (${address}): it is first.`,
+    textHas: (n, seeds) =>
+        `The text has ${en(n, 'word', 'words')}; wrd records the ${seeds} seed words before it.`,
+    seed: (k, seeds) =>
+        `Seed word ${k} of ${seeds}: wrd records these before the text, so that every run's list ends with ` +
+        'druhy and pokus.',
+    word: (w, n) => `Word ${w} of ${n} of the text`,
+    // What try.js says.
+    tooLong: (n) =>
+        `The text is ${n.toLocaleString('en')} bytes, more than the 1 MiB (1,048,576 bytes) that ` +
+        'the page runs: the run shown stays.',
+    empty: 'The text is empty: wrd prints nothing for it and ends with status 2. The run shown stays.',
+    running: 'Running\u2026',
+    runningAt: (percent) => `Running: ${percent}% of the text\u2026`,
+    drawing: 'Drawing the list\u2026',
+    ran: (calls, nodes, seconds, ranOut) =>
+        `${en(calls, 'call', 'calls')} of add_word, ${en(nodes, 'node', 'nodes')}, in ${seconds} s.` +
+        (ranOut ? STRINGS.en.ranOut(...ranOut) : ''),
+    ranOut: (mib, lost) =>
+        ` Memory ran out: the list's nodes and words may take ${mib} MiB of the module's ` +
+        `heap, and ${en(lost, 'word was', 'words were')} lost; the words after each were still counted, as ` +
+        'wrd does when it ends with status 5.',
+    failed: (message) => `The page could not run the text: ${message}`,
+    noRoom: 'the module has no room for this text',
+    freeNode: (address) => `<b>${address}</b> free: no node of this run stands here yet`,
+    nodeOf: (address, word) => `<b>${address}</b> node of "${word}"`,
+    freeWord: (address) => `<b>${address}</b> free: no word of this run stands here yet`,
+    wordAt: (address) => `<b>${address}</b> word`,
+    bytes: (n) => `${n} bytes`,
+    cells: (n, size) => `${en(n, 'node', 'nodes')} of ${size} bytes, and their words, as they lie in the ` +
+        'module\'s heap at this step, lowest address first. Each field is 4 bytes, little-endian: next is ' +
+        'the address of another node.',
+  },
+  cs: {
+    title: 'wrd: běh programu řádek po řádku',
+    heading: 'wrd: funkce add_word řádek po řádku',
+    steps: 'Kroky',
+    language: 'Jazyk',
+    first: 'Začátek',
+    firstLabel: 'První krok',
+    firstTitle: 'První krok (Home)',
+    prev: '\u25C0 Volání',
+    prevLabel: 'Předchozí volání',
+    prevTitle: 'Předchozí volání (\u2190)',
+    prevLine: '\u25B2 Řádek',
+    prevLineLabel: 'Předchozí řádek',
+    prevLineTitle: 'Předchozí řádek (\u2191)',
+    nextLine: 'Řádek \u25BC',
+    nextLineLabel: 'Další řádek',
+    nextLineTitle: 'Další řádek (\u2193)',
+    next: 'Volání \u25B6',
+    nextLabel: 'Další volání',
+    nextTitle: 'Další volání (\u2192)',
+    last: 'Konec',
+    lastLabel: 'Poslední krok',
+    lastTitle: 'Poslední krok (End)',
+    slider: 'Volání',
+    tools: 'Přehrávání a hledání',
+    play: '\u25B6 Přehrát',
+    playLabel: 'Přehrát: kroky jdou samy',
+    playTitle: 'Přehrát (P); zastaví je kterákoli klávesa',
+    stop: '\u25A0 Zastavit',
+    stopLabel: 'Zastavit přehrávání',
+    speed: 'Rychlost',
+    perSecond: (n) => `${cs(n, 'krok', 'kroky', 'kroků')}/s`,
+    find: 'Najít slovo',
+    findTitle: 'Najít slovo (/): Enter přejde na volání, které pro ně vytvoří uzel, a pak na každé další ' +
+        'volání, které je započítá',
+    findHolder: 'slovo',
+    findGo: 'Najít',
+    newNode: 'Nový uzel \u21E2',
+    newNodeLabel: 'Další nový uzel',
+    newNodeTitle: 'Další nový uzel (N)',
+    miss: 'Nenalezeno \u21E2',
+    missLabel: 'Další nenalezené slovo',
+    missTitle: 'Další nenalezené slovo: cyklus skončí bez shody (M)',
+    copy: 'Kopírovat odkaz',
+    copyLabel: 'Zkopírovat odkaz na tento krok',
+    copied: 'Odkaz na tento krok je zkopírován.',
+    theCall: 'Volání',
+    code: 'Kód, který wrd provede pro každé slovo',
+    copyComment: '// Kopie slova, nebo nullptr, když dojde paměť.',
+    list: 'Seznam',
+    tryLabel: '<b>Vyzkoušejte vlastní text</b>: zpracuje ho přímo na této stránce funkce add_word ' +
+        'z programu wrd.',
+    run: 'Spustit',
+    report: 'Výpis, který vytiskla funkce print_list',
+    save: 'Uložit',
+    then: '(potom: wrd-dot -T svg &lt; wrd.report &gt; list.svg)',
+    memory: 'seznam v paměti',
+    inMemory: 'V paměti',
+    memoryNote: 'Spusťte na stránce text a uvidíte jeho uzly v paměti modulu, seřazené podle adres.',
+    about: 'O stránce',
+    about1: 'Toto je algoritmus, který wrd provede pro každé slovo, zapsaný jako přeložitelný kód v C++. ' +
+        'Skutečný kód (word_list/word_list.cpp) navíc předem načítá další uzel a před každým voláním strcmp ' +
+        'porovná první dva bajty. Před textem wrd zaznamená čtyři počáteční slova pokus, druhy, pokus, pokus, ' +
+        'takže seznam každého běhu končí slovy druhy a pokus.',
+    about2: 'Ukazatel next nového uzlu se zapíše dřív než ukazatel na začátek seznamu, takže seznam je ' +
+        'v každém okamžiku celý: starý první uzel je dosažitelný z nového dřív, než je nový dosažitelný ' +
+        'ze začátku.',
+    about3: `\u201E${cz('Zacatek seznamu')}\u201C je ve výpisu název ukazatele na začátek seznamu, ` +
+        '<code>*list</code>, a <b>p</b> je ukazatel, který seznamem prochází. Každý rámeček ukazuje pořadí ' +
+        'uzlu v seznamu, jeho adresu, počet výskytů, slovo a ukazatel next: adresu následujícího uzlu, ' +
+        'nebo NULL.<br><span class="key first"></span> uzel, na který ukazuje začátek seznamu ' +
+        '<span class="key compared"></span> porovnaný tímto voláním, v pořadí<br>' +
+        '<span class="key touched"></span> zvýšený nebo vytvořený tímto voláním ' +
+        '<span class="key cursor"></span> uzel, na který ukazuje p<br><span class="key fold"></span> ' +
+        'sbalené uzly: dva nebo více uzlů, pro které v okně není místo, s jejich počtem a šipkou skrz',
+    keys: 'Klávesy: \u2192 konec volání, nebo konec dalšího; \u2190 konec předchozího volání; \u2193 a ' +
+        '\u2191 další a předchozí řádek, Home a End první a poslední krok; P spustí přehrávání a kterákoli ' +
+        'klávesa ho zastaví; / hledá slovo; N přejde na další nový uzel, M na další nenalezené slovo. ' +
+        'Tlačítka Zpět a Vpřed v prohlížeči procházejí kroky znovu. Adresa končí #step=K (po volání K) nebo ' +
+        '#step=K.J (krok J volání K), a po volbě jazyka &amp;lang=cs nebo &amp;lang=en.',
+    runHas: (n) => `Běh má ${cs(n, 'volání', 'volání', 'volání')}: toto je poslední.`,
+    callHas: (k, steps, j) =>
+        `Volání ${k} má ${cs(steps, 'krok', 'kroky', 'kroků')}: toto je krok nejbližší ke kroku ${j}.`,
+    noSteps: 'Krok 0 nemá žádné dílčí kroky: toto je krok 0.',
+    noStep: 'Adresa neurčuje žádný krok (má tvar #step=K nebo #step=K.J): toto je krok 0.',
+    nearest: (asked, shown) => `#step=${asked} nemá tvar K ani K.J: toto je nejbližší krok, ${shown}.`,
+    notFound: (word) => `Slovo \u201E${word}\u201C v tomto běhu není.`,
+    noMore: (word) => `Slovo \u201E${word}\u201C už žádné další volání nezapočítá: toto je volání, které ` +
+        'pro ně vytvoří uzel.',
+    noNew: 'Žádný další nový uzel nepřijde: toto je poslední krok.',
+    noMiss: 'Žádné další nenalezené slovo nepřijde: toto je poslední krok.',
+    fold: (n, all, tail) => `\u22EE ${cs(n, 'sbalený uzel', 'sbalené uzly', 'sbalených uzlů')}` +
+        `${all ? ', všechny porovnány' : ''}${tail ? ', pak NULL' : ''}`,
+    count: 'počet',
+    nextField: 'další',
+    newBox: 'nový',
+    atZero: (n) => `krok 0 z ${n} volání`,
+    at: (k, n, j, m) => `volání ${k} z ${n}, krok ${j} z ${m}`,
+    before: 'Před prvním voláním',
+    none: 'Seznam je prázdný: ukazatel na začátek seznamu má hodnotu NULL.',
+    other: (k) => `p ukazuje na uzel ${k}, který obsahuje jiné slovo: p se posune dál.`,
+    match: (k) => `p ukazuje na uzel ${k}, který obsahuje hledané slovo: shoda.`,
+    raise: (n) => `Počet výskytů nalezeného slova se zvýší na ${n}.`,
+    missEmpty: 'Seznam je prázdný: p má hned na začátku hodnotu nullptr, cyklus ihned skončí a slovo ' +
+        'se nenajde.',
+    missOne: 'p má hodnotu nullptr: cyklus končí a jediný uzel seznamu slovo neobsahuje.',
+    missMany: (c) => `p má hodnotu nullptr: cyklus končí a slovo neobsahuje žádný z ${c} uzlů seznamu.`,
+    make: 'Vytvoří se nový uzel: počet výskytů 1, next NULL, zatím není připojen.',
+    link: (old) => `Ukazatel next nového uzlu teď obsahuje adresu dosavadního prvního uzlu (${old}).`,
+    linkEmpty: 'Ukazatel next nového uzlu teď obsahuje NULL z ukazatele na začátek: seznam byl prázdný.',
+    head: (address) => `Ukazatel na začátek seznamu teď obsahuje adresu nového uzlu (${address}): ` +
+        'nový uzel je první.',
+    textHas: (n, seeds) =>
+        `Text má ${cs(n, 'slovo', 'slova', 'slov')}; wrd před ním zaznamená ${seeds} počáteční slova.`,
+    seed: (k, seeds) => `Počáteční slovo ${k} z ${seeds}: wrd je zaznamená před textem, takže seznam ` +
+        'každého běhu končí slovy druhy a pokus.',
+    word: (w, n) => `Slovo ${w} z ${cs(n, 'slova', 'slov', 'slov')} textu`,
+    tooLong: (n) => `Text má ${n.toLocaleString('cs')} bajtů, ` +
+        'víc než 1 MiB (1 048 576 bajtů), který stránka zpracuje: zůstává zobrazen předchozí běh.',
+    empty: 'Text je prázdný: wrd pro něj nic nevypíše a skončí s návratovým kódem 2. Zůstává zobrazen ' +
+        'předchozí běh.',
+    running: 'Běží\u2026',
+    runningAt: (percent) => `Běží: ${percent} % textu\u2026`,
+    drawing: 'Kreslím seznam\u2026',
+    ran: (calls, nodes, seconds, ranOut) => `${cs(calls, 'volání', 'volání', 'volání')} funkce add_word, ` +
+        `${cs(nodes, 'uzel', 'uzly', 'uzlů')}, za ${seconds.replace('.', ',')} s.` +
+        (ranOut ? STRINGS.cs.ranOut(...ranOut) : ''),
+    ranOut: (mib, lost) => ` Došla paměť: uzly seznamu a jejich slova smějí zabrat ${mib} MiB haldy ` +
+        `modulu a ${cs(lost, 'slovo se ztratilo', 'slova se ztratila', 'slov se ztratilo')}; slova za ` +
+        'nimi se dál počítala, stejně jako když wrd skončí s návratovým kódem 5.',
+    failed: (message) => `Stránka nemohla text zpracovat: ${message}`,
+    noRoom: 'modul nemá pro tento text místo',
+    freeNode: (address) => `<b>${address}</b> volné: zatím tu nestojí žádný uzel tohoto běhu`,
+    nodeOf: (address, word) => `<b>${address}</b> uzel slova \u201E${word}\u201C`,
+    freeWord: (address) => `<b>${address}</b> volné: zatím tu nestojí žádné slovo tohoto běhu`,
+    wordAt: (address) => `<b>${address}</b> slovo`,
+    bytes: (n) => cs(n, 'bajt', 'bajty', 'bajtů'),
+    cells: (n, size) => `${cs(n, 'uzel', 'uzly', 'uzlů')} po ${size} bajtech a jejich slova, jak leží ` +
+        'v haldě modulu v tomto kroku, od nejnižší adresy. Každé pole má 4 bajty v pořadí little-endian: ' +
+        'next je adresa jiného uzlu.',
+  },
+};
+
+// The language that the page speaks, and the words of the address that ask
+// for it; the browser's first language of the two, else English.
+let language = navigator.languages.map((l) => l.slice(0, 2).toLowerCase()).find((l) => STRINGS[l]) ?? 'en';
+let languageChosen = false;
+
+// The words of `key` in the page's language, given `args` where it takes them.
+function t(key, ...args) {
+  const entry = STRINGS[language][key];
+  return typeof entry === 'function' ? entry(...args) : entry;
+}
+
+// Elements whose text is a sentence of the table, said again in the other
+// language when it changes: each element's key and arguments.
+const spoken = new Map();
+function say(element, key, ...args) {
+  if (key === null) {
+    spoken.delete(element);
+    element.textContent = '';
+    return;
+  }
+  spoken.set(element, [key, args]);
+  element.textContent = t(key, ...args);
+}
+
+// Puts the page's static words in `lang`, and what was said in it again.
+function speak(lang) {
+  language = lang;
+  document.documentElement.lang = lang;
+  document.title = t('title');
+  for (const el of document.querySelectorAll('[data-t]')) el.innerHTML = t(el.dataset.t);
+  for (const el of document.querySelectorAll('[data-t-label]'))
+    el.setAttribute('aria-label', t(el.dataset.tLabel));
+  for (const el of document.querySelectorAll('[data-t-title]')) el.title = t(el.dataset.tTitle);
+  for (const el of document.querySelectorAll('[data-t-holder]')) el.placeholder = t(el.dataset.tHolder);
+  for (const el of document.querySelectorAll('option[data-per-second]')) {
+    el.textContent = t('perSecond', Number(el.dataset.perSecond));
+  }
+  for (const [el, [key, args]] of spoken) el.textContent = t(key, ...args);
+  const select = document.getElementById('lang');
+  if (select) select.value = lang;
+}
