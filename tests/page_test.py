@@ -8,6 +8,7 @@ Exits 77 with SKIPPED and the reason where the browser, its driver or Selenium
 is missing, unless WRD_REQUIRE_BROWSER is set (as CI sets it): then it fails.
 axe-core (AXE_JS) is skipped where it is missing, unless CI or
 WRD_REQUIRE_BROWSER is set."""
+import base64
 import os
 import re
 import shutil
@@ -284,15 +285,15 @@ class Page(unittest.TestCase):
             (self.driver.forward, "#step=8"),
             (lambda: body.send_keys("/", "a", Keys.ENTER), "#step=6"),  # find: the call that makes "a"
             (lambda: self.by_id("find").send_keys(Keys.ENTER), "#step=8"),  # then the next that records it
-            (lambda: self.tap("find-go"), "#step=6"),  # past the last: the first again
+            (lambda: self.tap("#find-go"), "#step=6"),  # past the last: the first again
             (lambda: self.by_id("find-go").click(), "#step=8"),
             (lambda: body.send_keys("n"), "#step=8"),  # no new node follows: the step stays
             (lambda: body.send_keys(Keys.HOME, "n"), "#step=1.2"),  # the next new node: its make line
             (lambda: body.send_keys("M"), "#step=2.2"),  # the next miss
-            (lambda: self.tap("next-new"), "#step=2.3"),  # the same call's make line
+            (lambda: self.tap("#next-new"), "#step=2.3"),  # the same call's make line
             (lambda: self.by_id("next-miss").click(), "#step=6.3"),
             (lambda: self.play(lambda: body.send_keys("p")), "#step=9"),  # play stops at the end
-            (lambda: self.play(lambda: self.tap("play"), 1000, "x"), "#step=0"),  # from the end, step 0; any key stops
+            (lambda: self.play(lambda: self.tap("#play"), 1000, "x"), "#step=0"),  # from the end, step 0; any key stops
             (lambda: self.play(lambda: self.by_id("play").click(), 1000, "play"), "#step=0"),  # pressed again
         ]
         for press, expected in rows:
@@ -343,8 +344,8 @@ class Page(unittest.TestCase):
             self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride", {"userAgent": agent})
 
     def tap(self, element):
-        """A finger's tap on the middle of `element`, as a touch screen gives it."""
-        x, y = self.js("const r=document.getElementById(arguments[0]).getBoundingClientRect();"
+        """A finger's tap on the middle of the element that the selector `element` finds."""
+        x, y = self.js("const r=document.querySelector(arguments[0]).getBoundingClientRect();"
                        "return [r.x+r.width/2,r.y+r.height/2]", element)
         self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
         for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
@@ -391,6 +392,41 @@ class Page(unittest.TestCase):
             self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
             self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
 
+    def test_a_printed_step_holds_the_call_the_code_and_the_boxes(self):
+        if not shutil.which("pdftotext"):
+            if REQUIRED:
+                self.fail("pdftotext is missing, and CI or WRD_REQUIRE_BROWSER asks for it")
+            self.skipTest("pdftotext is missing (Debian: poppler-utils)")
+        pdf = os.path.join(FOLDER, "step.pdf")
+        rows = [  # a step, its language, a text to run in the page, and what its print holds
+            ("7.2", "en", None, ['add_word("b")', "p points at node 2", "#include <new>", "Zacatek seznamu",
+                                 "count 1", "next NULL"]),
+            ("7.5", "cs", None, ['add_word("b")', "Vytvoří se nový uzel", "// Kopie slova", "nový"]),
+            ("5.2", "en", "pokus a b", ["node of \"pokus\"", "count 03 00 00 00", "next  00 00 00 00  NULL"]),
+        ]
+        for step, lang, text, holds in rows:
+            with self.subTest(step=step, lang=lang, typed=bool(text)):
+                self.open(self.run_page + "#step=0&lang=" + lang)
+                if text:
+                    self.run_in_page(text, True)
+                self.js("location.hash=arguments[0]", "#step=%s&lang=%s" % (step, lang))
+                with open(pdf, "wb") as out:
+                    out.write(base64.b64decode(self.driver.execute_cdp_cmd(
+                        "Page.printToPDF", {"preferCSSPageSize": True, "printBackground": True})["data"]))
+                info = subprocess.run(["pdfinfo", pdf], check=True, capture_output=True, text=True).stdout
+                self.assertRegex(info, r"Pages: +1\n(.|\n)*Page size: .*\(A4\)")
+                printed = re.sub(r"[ \t]+", " ", subprocess.run(["pdftotext", "-layout", pdf, "-"], check=True,
+                                                               capture_output=True, text=True).stdout)
+                lines = self.js("return document.getElementById('code').textContent.split('\\n')")
+                for expected in holds + [line.strip() for line in lines]:
+                    self.assertIn(re.sub(r"\s+", " ", expected), printed)
+                controls = self.js("return ['first','prev','next','last','play','findGo','run','newNode','miss']"
+                                   ".map((k) => STRINGS[arguments[0]][k])", lang)
+                self.assertEqual([], [c for c in controls if c in printed])
+                self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
+                self.assertEqual([], self.js(ARROWS_OFF))
+                self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+
     def test_axe_finds_no_serious_violation(self):
         if not os.path.exists(AXE):
             if REQUIRED:
@@ -418,6 +454,12 @@ const t=[...document.querySelectorAll('#list bdi')].find(b=>b.textContent==='ש�
 const x=(i)=>{r.setStart(t,i);r.setEnd(t,i+1);return r.getBoundingClientRect().left;};
 return [x(0),x(3)];""")
         self.assertGreater(left_of[0], left_of[1])
+        # A tap on a cut word's box shows it whole under the box, and a second tap hides it.
+        whole = """const b=document.querySelector('#list .node[title]'),r=b.getBoundingClientRect();
+return [getComputedStyle(b,'::before').content,document.elementFromPoint(r.left+8,r.bottom+8)===b];"""
+        for shown in ['"%s"' % ("W" * 21), True], ["none", False]:
+            self.tap("#list .node[title] bdi")
+            self.assertEqual(shown, self.js(whole))
         rocket, ki = "\U0001F680", "\u0915\u093F"
         rows = [  # a text, a step, an element, and what it reads there
             ("a%s b %s" % (rocket * 20, rocket * 30), "6", "text", "\u2026 b \u2026"),  # cut between words only

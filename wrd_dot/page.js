@@ -559,7 +559,9 @@ function measure() {
   else
     sample.dataset.slot = slot;
   g.pitch = g.boxHeight + GAP;
-  g.rows = Math.max(4, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
+  g.rows = matchMedia('print').matches ?
+      10 :
+      Math.max(4, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
 }
 
 // The code's height on a wide screen, down to the window's bottom, and where
@@ -605,10 +607,24 @@ $('slider').onchange = () => {
   sliding = false;
 };
 addEventListener('popstate', fromHash);
-addEventListener('resize', () => {
+// A new size, or the page laid out for print, lays the list out again.
+const layOut = () => {
   measure();
   draw();
   fitCode();
+};
+addEventListener('resize', layOut);
+matchMedia('print').addEventListener('change', layOut);
+addEventListener('beforeprint', layOut);
+addEventListener('afterprint', layOut);
+// A cut word shows whole by a tap or a click on its box, since a finger
+// cannot reach its tooltip; one at a time.
+$('list').addEventListener('click', (e) => {
+  const box = e.target.closest('.node[title]');
+  for (const open of document.querySelectorAll('.node[data-whole]')) {
+    if (open !== box) open.removeAttribute('data-whole');
+  }
+  if (box) box.toggleAttribute('data-whole');
 });
 $('code').addEventListener('scroll', () => {
   geometry.code.scroll = $('code').scrollTop;

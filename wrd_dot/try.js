@@ -291,10 +291,11 @@
       say(note, 'drawing');
       await new Promise(requestAnimationFrame);
       // A run asked for shows its last step; the page's own run, the step its address names.
-      // (page.js has already put step 0 in the address: the one it was opened at is the navigation's).
-      const asked =
-          opening ? new URL(performance.getEntriesByType('navigation')[0]?.name ?? location.href).hash : '';
-      history.replaceState(null, '', asked || '#step=' + result.calls.length);
+      // (page.js has already put step 0 in the address: the one it was opened at is the navigation's;
+      // a bare # there opens step 0, as on every page).
+      const opened = performance.getEntriesByType('navigation')[0]?.name ?? location.href;
+      const asked = !opening ? '' : opened.endsWith('#') ? '#step=0' : new URL(opened).hash;
+      history.replaceState(null, '', asked || hashOf(result.calls.length));
       show(result);
       const seconds = ((performance.now() - started) / 1000).toFixed(2);
       // Status 5: memory ran out, and the words it could not hold were lost.
