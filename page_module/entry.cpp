@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <malloc.h>
 #include <new>
 #include <string>
 
@@ -64,6 +65,34 @@ WordNode** slot(const char* word)
     return &by_word[at];
 }
 
+// The allocator's spacing, measured before the run: the bytes that it keeps
+// beside each block (a node's block starts this far past the end of the one
+// before), and the alignment that every block's address keeps.
+std::uint32_t block_overhead = 0;
+std::uint32_t block_alignment = 0;
+
+std::uintptr_t address(const void* block) { return reinterpret_cast<std::uintptr_t>(block); }
+
+void measure_blocks()
+{
+    constexpr std::size_t kBlocks = 32;
+    void* blocks[kBlocks] = {};
+    std::uintptr_t any = 0;
+    for (std::size_t n = 0; n < kBlocks; ++n) {
+        blocks[n] = std::malloc(n + 1);
+        any |= address(blocks[n]);
+    }
+    block_alignment = static_cast<std::uint32_t>(any & (~any + 1)); // the lowest bit that any address sets
+    void* node = std::malloc(sizeof(WordNode));
+    void* after = std::malloc(sizeof(WordNode));
+    block_overhead = static_cast<std::uint32_t>(address(after) - address(node) - malloc_usable_size(node));
+    std::free(after);
+    std::free(node);
+    for (void* block : blocks) {
+        std::free(block);
+    }
+}
+
 } // namespace
 
 // The nothrow allocations are those of the list alone, counted against its cap.
@@ -101,6 +130,7 @@ bool recorded_add_word(WordList* words, const char* word)
 /// null when the module cannot hold it. Called once per instance.
 EXPORT(try_text) char* try_text(std::uint32_t size)
 {
+    measure_blocks();
     // At most one call per two bytes of the text, and the seeds.
     const std::size_t most = size / 2 + 1 + std::size(kSeeds);
     std::size_t slots = 1;
@@ -139,6 +169,11 @@ EXPORT(node_size) std::uint32_t node_size() { return sizeof(WordNode); }
 EXPORT(word_offset) std::uint32_t word_offset() { return offsetof(WordNode, word); }
 EXPORT(count_offset) std::uint32_t count_offset() { return offsetof(WordNode, count); }
 EXPORT(next_offset) std::uint32_t next_offset() { return offsetof(WordNode, next); }
+
+/// Where the start pointer lies, and the allocator's spacing as measured.
+EXPORT(start_address) const WordList* start_address() { return &list; }
+EXPORT(alloc_overhead) std::uint32_t alloc_overhead() { return block_overhead; }
+EXPORT(alloc_alignment) std::uint32_t alloc_alignment() { return block_alignment; }
 
 /// The bytes that the list's nodes and words may take.
 EXPORT(list_heap_cap) std::uint32_t list_heap_cap() { return kListHeap; }

@@ -577,6 +577,13 @@ return [getComputedStyle(b,'::before').content,document.elementFromPoint(r.left+
                 self.assertEqual(*self.js(  # the node under p, marked in memory too
                     "return [document.querySelector('[data-cursor]').dataset.address,"
                     "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
+                # The cells name only words whose nodes are made, and the start pointer, first, holds the first node.
+                made = self.each("#list .node", "e.querySelector('bdi').textContent", "!e.hidden")
+                self.assertEqual([], [w for w in self.each("#cells bdi", "e.textContent") if w not in made])
+                self.assertEqual(self.js("return document.querySelector('[data-first]').dataset.address"), self.js(
+                    "const s=document.querySelector('#cells [data-start]');s.parentNode.scrollTop=0;"
+                    "s.parentNode.dispatchEvent(new Event('scroll'));"
+                    "return s===s.parentNode.firstElementChild && s.textContent.trim().split(' ').pop()"))
         # A text over 1 MiB, or an empty one (wrd's status 2), is refused, and the run shown stays.
         shown = self.state()
         for text, said in (("'a '.repeat(524289)", "more than the 1 MiB"), ("''", "status 2")):

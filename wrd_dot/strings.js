@@ -150,9 +150,14 @@ const STRINGS = {
     freeWord: (address) => `<b>${address}</b> free: no word of this run stands here yet`,
     wordAt: (address) => `<b>${address}</b> word`,
     bytes: (n) => `${n} bytes`,
-    cells: (n, size) => `${en(n, 'node', 'nodes')} of ${size} bytes, and their words, as they lie in the ` +
-        'module\'s heap at this step, lowest address first. Each field is 4 bytes, little-endian: next is ' +
-        'the address of another node.',
+    startCell: (address) => `<b>${address}</b> the start pointer: list in the module, as data in wrd's main`,
+    cells: (n, size, overhead, alignment, step) => `${en(n, 'node', 'nodes')} of ${size} bytes, and their ` +
+        'words, as they lie in the module\'s memory at this step, lowest address first, after the start ' +
+        'pointer. The module is 32-bit WebAssembly, so an address, and a pointer, is 4 bytes, little-endian; ' +
+        'on a 64-bit PC it is 8, as the longer addresses of wrd\'s own report show. The allocator keeps ' +
+        `${en(overhead, 'byte', 'bytes')} of its own before each block and starts each at a multiple of ` +
+        `${alignment}, as measured in the module: so a node takes ${step} bytes, and blocks stand that far ` +
+        'apart or more.',
   },
   cs: {
     title: 'wrd: běh programu řádek po řádku',
@@ -291,9 +296,15 @@ const STRINGS = {
     freeWord: (address) => `<b>${address}</b> volné: zatím tu nestojí žádné slovo tohoto běhu`,
     wordAt: (address) => `<b>${address}</b> slovo`,
     bytes: (n) => cs(n, 'bajt', 'bajty', 'bajtů'),
-    cells: (n, size) => `${cs(n, 'uzel', 'uzly', 'uzlů')} po ${size} bajtech a jejich slova, jak leží ` +
-        'v haldě modulu v tomto kroku, od nejnižší adresy. Každé pole má 4 bajty v pořadí little-endian: ' +
-        'next je adresa jiného uzlu.',
+    startCell: (address) => `<b>${address}</b> ukazatel na začátek seznamu: list v modulu, ve wrd ` +
+        'proměnná data ve funkci main',
+    cells: (n, size, overhead, alignment, step) => `${cs(n, 'uzel', 'uzly', 'uzlů')} po ${size} bajtech ` +
+        'a jejich slova, jak leží v paměti modulu v tomto kroku, od nejnižší adresy, za ukazatelem na ' +
+        'začátek seznamu. Modul je 32bitový WebAssembly, takže adresa, a tedy i ukazatel, má 4 bajty ' +
+        'v pořadí little-endian; na 64bitovém PC má 8, jak ukazují delší adresy ve výpisu samotného wrd. ' +
+        `Alokátor si před každým blokem drží ${cs(overhead, 'bajt', 'bajty', 'bajtů')} vlastních údajů ` +
+        `a každý blok začíná na násobku ${alignment}, jak bylo změřeno v modulu: uzel tak zabere ` +
+        `${cs(step, 'bajt', 'bajty', 'bajtů')} a bloky od sebe stojí nejméně tak daleko.`,
   },
 };
 

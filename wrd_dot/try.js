@@ -56,8 +56,15 @@
       const stringAt = (at, length) => (fresh(), utf8.decode(u8.subarray(at, at + length)));
       const lengthAt = (at) => (fresh(), u8.indexOf(0, at) - at);
       const original = (from, to) => utf8.decode(bytes.subarray(from, to));
-      const layout =
-          {size: e.node_size(), word: e.word_offset(), count: e.count_offset(), next: e.next_offset()};
+      const layout = {
+        size: e.node_size(),
+        word: e.word_offset(),
+        count: e.count_offset(),
+        next: e.next_offset(),
+        start: e.start_address(),
+        overhead: e.alloc_overhead(),
+        alignment: e.alloc_alignment(),
+      };
       // The list as print_list walks it, from the start pointer through each next.
       const nodes = [];
       for (let p = e.list_head(); p !== 0; fresh(), p = v.getUint32(p + layout.next, true)) {
@@ -173,7 +180,7 @@
   // The elements in view are written at each step, with the node's count at
   // that step (from its box), or as free heap before the node is made; the
   // elements have fixed heights, so the first in view is found by halving.
-  let contents = [], rendered = [];
+  let contents = [], rendered = [], filled = new Set();
   const topOf = (cell) => cell.offsetTop - cells.firstElementChild.offsetTop;
   function fillVisible() {
     const rows = cells.children, from = cells.scrollTop, to = from + cells.clientHeight;
@@ -185,13 +192,23 @@
       else
         high = middle;
     }
-    for (let k = low; k < rows.length && topOf(rows[k]) < to; ++k) {
-      const i = Number(rows[k].dataset.node ?? rows[k].dataset.word),
-            count = Number(state.boxes[i]?.dataset.count ?? 0);
-      if (rendered[k] !== count) {
-        rendered[k] = count;
-        rows[k].innerHTML = contents[k](count);
-        rows[k].classList.toggle('free', count === 0);
+    // A cell out of view is emptied, so that none holds what an earlier step showed.
+    const inView = new Set();
+    for (let k = low; k < rows.length && topOf(rows[k]) < to; ++k) inView.add(k);
+    for (const k of filled) {
+      if (!inView.has(k)) rows[k].replaceChildren(), rows[k].classList.remove('free'), delete rendered[k];
+    }
+    filled = inView;
+    for (const k of inView) {
+      // A node's and a word's cell change with the node's count; the start
+      // pointer's with the first node (-1: none).
+      const start = rows[k].dataset.start !== undefined,
+            i = Number(rows[k].dataset.node ?? rows[k].dataset.word);
+      const key = start ? state.first : Number(state.boxes[i]?.dataset.count ?? 0);
+      if (rendered[k] !== key) {
+        rendered[k] = key;
+        rows[k].innerHTML = contents[k](key);
+        rows[k].classList.toggle('free', !start && key === 0);
       }
     }
   }
@@ -199,7 +216,17 @@
   function showMemory({layout, nodes}) {
     const fields = ['word', 'count', 'next'].sort((a, b) => layout[a] - layout[b]);
     const value = (node, name) => new DataView(node.bytes.buffer).getUint32(layout[name], true);
-    const rows = [];
+    const little = (n) => bytesOf([0, 8, 16, 24].map((shift) => (n >>> shift) & 255));
+    // The start pointer: the module's list, as wrd's is data in main.
+    const rows = [{
+      at: layout.start,
+      attributes: 'data-start',
+      html: (first) => {
+        const value = first < 0 ? 0 : nodes[first].address;
+        return `${t('startCell', addressText(layout.start))}\n<span class="field">list </span> ${
+            little(value)}  ${value ? addressText(value) : 'NULL'}`;
+      },
+    }];
     nodes.forEach((node, i) => {
       const next = value(node, 'next'), word = value(node, 'word');
       rows.push({
@@ -212,9 +239,9 @@
                 fields
                     .map((name) => {
                       const n = name === 'count' ? count : value(node, name);
-                      const bytes = bytesOf(
-                          name === 'count' ? [0, 8, 16, 24].map((shift) => (n >> shift) & 255) :
-                                             node.bytes.subarray(layout[name], layout[name] + 4));
+                      const bytes = name === 'count' ?
+                          little(n) :
+                          bytesOf(node.bytes.subarray(layout[name], layout[name] + 4));
                       const meaning = name === 'count' ? String(n | 0) : n === 0 ? 'NULL' : addressText(n);
                       return `<span class="field">${name.padEnd(5)}</span> ${bytes}  ${meaning}`;
                     })
@@ -233,11 +260,14 @@
     rows.sort((a, b) => a.at - b.at);
     contents = rows.map((row) => row.html);
     rendered = [];
+    filled = new Set();
     cells.innerHTML = rows.map((row) => `<div class="cell" ${row.attributes}></div>`).join('');
     cellOf = new Map();
     for (const cell of cells.children) cellOf.set(cell.dataset.node ?? 'w' + cell.dataset.word, cell);
     marked = [];
-    say($('memory').querySelector('.note'), 'cells', nodes.length, layout.size);
+    const step = Math.ceil((layout.size + layout.overhead) / layout.alignment) * layout.alignment;
+    say($('memory').querySelector('.note'), 'cells', nodes.length, layout.size, layout.overhead,
+        layout.alignment, step);
   }
 
   // A language chosen writes the cells in view again.
