@@ -150,9 +150,9 @@ function go(k, j, history = 'push') {
   const hash = hashOf(label());
   say($('note'), null);
   if (history === 'push' && location.hash !== hash) {
-    window.history.pushState(null, '', hash);
+    window.history.pushState({run: state.runId}, '', hash);
   } else if (history !== 'none' && location.hash !== hash) {
-    window.history.replaceState(null, '', hash);
+    window.history.replaceState({run: state.runId}, '', hash);
   }
 }
 const lastOf = (k) => (k > 0 ? -1 : 0);
@@ -189,7 +189,8 @@ function addressParts(hash = location.hash) {
   return parts;
 }
 // The address of step `label`, with the language where one was chosen.
-const hashOf = (label) => `#step=${label}` + (languageChosen ? `&lang=${language}` : '');
+const hashOf = (label) => `#step=${label}` + (state.runParam ? `&run=${state.runParam}` : '') +
+    (languageChosen ? `&lang=${language}` : '');
 // A number as an address writes it, read as nearly as it can be: 1e9, +5, or
 // the first digits in it.
 function loose(text) {
@@ -606,7 +607,19 @@ $('slider').oninput = () => {
 $('slider').onchange = () => {
   sliding = false;
 };
-addEventListener('popstate', fromHash);
+// Where an entry of the history names another run than the one shown, the
+// text box's script (where the page has one) runs that one first, and says so.
+let runOther = () => false;
+addEventListener('popstate', () => runOther() || fromHash());
+$('copy-link').onclick = async () => {
+  if (state.runId.startsWith('~')) return say($('note'), 'noLink');
+  try {
+    await navigator.clipboard.writeText(location.href);
+    say($('note'), 'copied');
+  } catch {
+    say($('note'), 'copyFailed');
+  }
+};
 // A new size, or the page laid out for print, lays the list out again.
 const layOut = () => {
   measure();
@@ -741,4 +754,7 @@ $('lang').onchange = () => {
 };
 
 speak(language);
+// The run that the address carries, whose text the text box's script reads:
+// its id, and what the address writes of it ('' for the page's own run).
+state.runId = state.runParam = addressParts().run ?? '';
 loadRun(CALLS, GAPS, SEEDS);

@@ -7,6 +7,7 @@
 (() => {
   const MODULE = '/* module */';  // wrd.wasm, gzipped, in base64
   const MAX_TEXT = 1 << 20;       // bytes of UTF-8
+  const MAX_LINK = 32 << 10;      // characters of a packed text in an address
   const textBox = $('try-text'), runButton = $('try-run'), note = $('try-note');
   const cells = $('cells'), reportText = document.querySelector('#report pre'), save = $('report-save');
 
@@ -144,9 +145,65 @@
   const hex = (n, digits) => n.toString(16).padStart(digits, '0');
   const bytesOf = (bytes) => [...bytes].map((b) => hex(b, 2)).join(' ');
   let addressText = null;  // as print_list writes an address; from the report
-  let cellOf = new Map(), marked = [];
+  let cellOf = new Map(), rowOf = new Map(), marked = [];
 
   // The boxes, in the markup that write_html writes, and the memory view.
+  // A text packed for an address: deflated, in base64url; and back.
+  async function pack(text) {
+    const stream = new Blob([text]).stream().pipeThrough(new CompressionStream('deflate-raw'));
+    const bytes = new Uint8Array(await new Response(stream).arrayBuffer());
+    let binary = '';
+    for (let at = 0; at < bytes.length; at += 8192)
+      binary += String.fromCharCode(...bytes.subarray(at, at + 8192));
+    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+  async function unpack(packed) {
+    const bytes = Uint8Array.from(atob(packed.replace(/-/g, '+').replace(/_/g, '/')), (c) => c.charCodeAt(0));
+    const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
+    return new Response(stream).text();
+  }
+
+  // The runs of this visit by id: the packed text, '' for the page's own
+  // text, or ~N for a text too long for an address, kept here alone.
+  const texts = new Map();
+  let shownId = '', longRuns = 0, ownRun = null;
+  const linkNote = $('link-note');
+
+  // Shows the run of id `id`, which the address or the history names: the
+  // page's own run as it was, or the text run again.
+  async function load(id, how) {
+    let text;
+    try {
+      text = id === '' ? textBox.defaultValue : texts.get(id) ?? await unpack(id);
+    } catch {
+      state.runId = state.runParam = shownId.startsWith('~') ? '' : shownId;
+      fromHash();
+      return say($('note'), 'badLink');
+    }
+    textBox.value = text;
+    if (id === '' && ownRun) return restoreOwn();
+    run(how);
+  }
+  runOther = () => {
+    const parts = addressParts();
+    const wanted = parts.run ?? (history.state && 'run' in history.state ? history.state.run : shownId);
+    if (wanted === shownId || (wanted.startsWith('~') && !texts.has(wanted))) return false;
+    load(wanted, 'pop');
+    return true;
+  };
+  // The page's own run, as write_html wrote it, again.
+  function restoreOwn() {
+    for (const group of document.querySelectorAll('#list .group')) group.remove();
+    $('list').insertAdjacentHTML('beforeend', ownRun.html);
+    $('source').textContent = ownRun.source;
+    cells.replaceChildren();
+    contents = [], rendered = [], filled = new Set(), cellOf = new Map(), marked = [];
+    say($('memory').querySelector('.note'), 'memoryNote');
+    say(linkNote, null);
+    shownId = state.runId = state.runParam = '';
+    loadRun(CALLS, GAPS, SEEDS);
+  }
+
   function show(run) {
     const text = new TextDecoder().decode(run.report);
     reportText.textContent = text;
@@ -168,7 +225,11 @@
           title}><bdi>${escape(node.fitted)}</bdi></div>`);
     });
     if (run.nodes.length) html.push('</div>');
-    for (const group of document.querySelectorAll('#list .group')) group.remove();
+    const groups = document.querySelectorAll('#list .group');
+    if (!ownRun && CALLS.length) {
+      ownRun = {html: [...groups].map((group) => group.outerHTML).join(''), source: $('source').textContent};
+    }
+    for (const group of groups) group.remove();
     $('list').insertAdjacentHTML('beforeend', html.join('\n'));
     $('source').textContent = run.source;
     showMemory(run);
@@ -195,6 +256,8 @@
     // A cell out of view is emptied, so that none holds what an earlier step showed.
     const inView = new Set();
     for (let k = low; k < rows.length && topOf(rows[k]) < to; ++k) inView.add(k);
+    // The step's own cells are written wherever they stand: a print shows them alone.
+    for (const cell of marked) inView.add(rowOf.get(cell));
     for (const k of filled) {
       if (!inView.has(k)) rows[k].replaceChildren(), rows[k].classList.remove('free'), delete rendered[k];
     }
@@ -263,7 +326,11 @@
     filled = new Set();
     cells.innerHTML = rows.map((row) => `<div class="cell" ${row.attributes}></div>`).join('');
     cellOf = new Map();
-    for (const cell of cells.children) cellOf.set(cell.dataset.node ?? 'w' + cell.dataset.word, cell);
+    rowOf = new Map();
+    [...cells.children].forEach((cell, k) => {
+      cellOf.set(cell.dataset.node ?? 'w' + cell.dataset.word, cell);
+      rowOf.set(cell, k);
+    });
     marked = [];
     const step = Math.ceil((layout.size + layout.overhead) / layout.alignment) * layout.alignment;
     say($('memory').querySelector('.note'), 'cells', nodes.length, layout.size, layout.overhead,
@@ -289,8 +356,11 @@
     fillVisible();
   });
 
-  async function run(opening) {
-    const bytes = new TextEncoder().encode(textBox.value);
+  // Runs the text in the box. `how` says what the history gets: the address
+  // the page was opened at (open), a new entry (push), or nothing, where the
+  // history moved to the run (pop).
+  async function run(how) {
+    const text = textBox.value, bytes = new TextEncoder().encode(text);
     if (bytes.length > MAX_TEXT) {
       say(note, 'tooLong', bytes.length);
       return;
@@ -320,12 +390,27 @@
       if (result.error) throw new Error(t(result.error));
       say(note, 'drawing');
       await new Promise(requestAnimationFrame);
-      // A run asked for shows its last step; the page's own run, the step its address names.
+      // The text goes into the address, unless it is the page's own or too long for one.
+      const packed = text === textBox.defaultValue ? '' : await pack(text);
+      const id = packed.length > MAX_LINK ? `~${++longRuns}` : packed;
+      texts.set(id, text);
+      shownId = state.runId = id;
+      state.runParam = id.startsWith('~') ? '' : id;
+      if (id.startsWith('~'))
+        say(linkNote, 'linkTooLong', Math.ceil(packed.length / 1024));
+      else
+        say(linkNote, null);
+      if (textSave.href) URL.revokeObjectURL(textSave.href);
+      textSave.href = URL.createObjectURL(new Blob([text], {type: 'text/plain'}));
+      // A run asked for shows its last step; one opened or gone back to, the step its address names.
       // (page.js has already put step 0 in the address: the one it was opened at is the navigation's;
       // a bare # there opens step 0, as on every page).
       const opened = performance.getEntriesByType('navigation')[0]?.name ?? location.href;
-      const asked = !opening ? '' : opened.endsWith('#') ? '#step=0' : new URL(opened).hash;
-      history.replaceState(null, '', asked || hashOf(result.calls.length));
+      const asked = how !== 'open' ? '' : opened.endsWith('#') ? '#step=0' : new URL(opened).hash;
+      if (how === 'push')
+        history.pushState({run: id}, '', hashOf(result.calls.length));
+      else if (how === 'open')
+        history.replaceState({run: id}, '', asked || hashOf(result.calls.length));
       show(result);
       const seconds = ((performance.now() - started) / 1000).toFixed(2);
       // Status 5: memory ran out, and the words it could not hold were lost.
@@ -340,7 +425,19 @@
       runButton.disabled = false;
     }
   }
-  runButton.onclick = () => run(false);
-  // The page with no run runs its text as it opens.
-  if (CALLS.length === 0 && textBox.value) run(true);
+  runButton.onclick = () => run('push');
+  const textSave = $('text-save');
+  $('text-file').onchange = async ({target: {files}}) => {
+    if (!files.length) return;
+    textBox.value = await files[0].text();
+    run('push');
+  };
+  // The page opens the run that its address carries; with no run, the page
+  // with no run of its own runs its text.
+  const opened = performance.getEntriesByType('navigation')[0]?.name ?? location.href;
+  const carried = addressParts(new URL(opened).hash).run;
+  if (carried)
+    load(carried, 'open');
+  else if (CALLS.length === 0 && textBox.value)
+    run('open');
 })();
