@@ -434,7 +434,7 @@ class Page(unittest.TestCase):
             self.skipTest("axe-core is missing (%s): npm install --prefix build/axe axe-core@4" % AXE)
         with open(AXE) as script:
             axe = script.read()
-        for step in ["0", "7.2", "7.4", "7.6", "9"]:
+        for step in ["0", "7.2", "7.4", "7.6", "9", "7.5&lang=cs"]:
             with self.subTest(step=step):
                 self.open(self.run_page + "#step=" + step)
                 self.js(axe)
