@@ -9,6 +9,7 @@ is missing, unless WRD_REQUIRE_BROWSER is set (as CI sets it): then it fails.
 axe-core (AXE_JS) is skipped where it is missing, unless CI or
 WRD_REQUIRE_BROWSER is set."""
 import base64
+import itertools
 import os
 import re
 import shutil
@@ -321,8 +322,13 @@ class Page(unittest.TestCase):
             for lang, other in (("cs", "en"), ("en", "cs")):
                 self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride",
                                             {"userAgent": agent, "acceptLanguage": lang + ",de"})
-                for url, step, action in rows:
-                    with self.subTest(lang=lang, step=step, action=action):
+                for (url, step, action), phone in itertools.product(rows, (False, True)):
+                    with self.subTest(lang=lang, step=step, action=action, phone=phone):
+                        if phone:  # the page laid out on a phone shows other words
+                            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                                "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+                        else:
+                            self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
                         self.open(url + "#step=" + step)
                         if action == "__run__":
                             self.run_in_page("pokus a b", True)
@@ -341,6 +347,7 @@ class Page(unittest.TestCase):
                 self.driver.refresh()
                 self.assertEqual([lang, "7.2"], self.js("return [document.documentElement.lang, label()]"))
         finally:
+            self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
             self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride", {"userAgent": agent})
 
     def tap(self, element):
