@@ -3,11 +3,12 @@
 Chromium, driven by Selenium, on the screens of a phone, a tablet and three
 desktops, reading the state from the live page.
 
-usage: /usr/bin/python3 tests/page_test.py WRD WRD_DOT MAKE_CORPUS AXE_JS
-Exits 77 with SKIPPED and the reason where the browser, its driver or Selenium
-is missing, unless WRD_REQUIRE_BROWSER is set (as CI sets it): then it fails.
-axe-core (AXE_JS) is skipped where it is missing, unless CI or
-WRD_REQUIRE_BROWSER is set."""
+usage: /usr/bin/python3 tests/page_test.py WRD WRD_DOT MAKE_CORPUS AXE_JS TEXT_BOX
+Exits 77, saying SKIPPED (missing tool) and why, where the browser, its driver or
+Selenium is missing, unless WRD_REQUIRE_BROWSER is set (as CI sets it): then it
+fails. The axe-core check (AXE_JS), and the text box's rows where TEXT_BOX is 0
+(the build made no WebAssembly module), are skipped with that mark; the list at
+the end names each skipped case, as cmake/list_skips.cmake reads it."""
 import base64
 import itertools
 import os
@@ -22,12 +23,15 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import MISSING, browser, page  # noqa: E402
 
 WRD, WRD_DOT, MAKE_CORPUS, AXE = (os.path.abspath(path) for path in sys.argv[1:5])
-REQUIRED = os.environ.get("WRD_REQUIRE_BROWSER") or os.environ.get("CI")
+TEXT_BOX = sys.argv[5] == "1"
+# Starts the reason of a skip for want of a tool, which fails a CI run.
+MISSING_TOOL = "SKIPPED (missing tool): "
+NO_TEXT_BOX = MISSING_TOOL + "the pages have no text box: configure found no WebAssembly toolchain"
 if MISSING and os.environ.get("WRD_REQUIRE_BROWSER"):
     print("FAILED: %s is missing, and WRD_REQUIRE_BROWSER asks for the page test to run" % MISSING)
     sys.exit(1)
 if MISSING:
-    print("SKIPPED: %s is missing" % MISSING)
+    print(MISSING_TOOL + "%s is missing" % MISSING)
     sys.exit(77)
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 from selenium.webdriver.support.wait import WebDriverWait  # noqa: E402
@@ -63,9 +67,9 @@ def report(words, next_of_last="(nil)"):
 
 
 def steps_of(text):
-    """A call step, a compare step and a link step of the run of `text`: the
-    call of the new word nearest the middle of the run, at its end, at its
-    second compare and at its link."""
+    """A miss step, a call step, a compare step and a link step of the run of
+    `text`: the call of the new word nearest the middle of the run, at its
+    loop's end, at its end, at its second compare and at its link."""
     calls = ["pokus", "druhy", "pokus", "pokus"] + [w for w in re.split(SEPARATORS, text) if w]
     seen, new = set(), []
     for k, word in enumerate(calls, 1):
@@ -73,7 +77,8 @@ def steps_of(text):
             new.append((abs(k - len(calls) // 2), k, len(seen)))
             seen.add(word)
     _, k, listed = min(new)
-    return {"call": "%d" % k, "compare": "%d.2" % k, "link": "%d.%d" % (k, listed + 3)}
+    return {"miss": "%d.%d" % (k, listed + 1), "call": "%d" % k, "compare": "%d.2" % k,
+            "link": "%d.%d" % (k, listed + 3)}
 
 
 # The boxes in report order as one string: "-" for a node that does not exist
@@ -106,7 +111,8 @@ SCREEN = """
 const [touch, dalsi] = arguments, out = {}, layer = document.getElementById('arrows').getBoundingClientRect();
 const shown = (e) => e.getClientRects().length > 0;
 out.scale = visualViewport.scale === 1 ? [] : [visualViewport.scale];
-out.sideways = document.documentElement.scrollWidth > innerWidth ? [document.documentElement.scrollWidth] : [];
+const page = document.documentElement;
+out.sideways = page.scrollWidth > page.clientWidth ? [page.scrollWidth] : [];
 out.small = [...document.querySelectorAll('body *')].filter((e) => shown(e) &&
   [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim()) &&
   parseFloat(getComputedStyle(e).fontSize) < 12).map((e) => e.id || e.className || e.tagName);
@@ -126,16 +132,24 @@ out.next = [...document.querySelectorAll('#list .node[data-slot]')].map((b) =>
   [b.dataset.address, b.querySelector('[data-field=next]').textContent]).filter(([a, next]) =>
   next.split(' ').pop() !== (make && document.querySelector(`[data-address="${a}"]`).dataset.slot === 'new' ?
                       'NULL' : dalsi[a]));
+const nul = document.getElementById('null').getBoundingClientRect(),
+  column = document.querySelector('#list .node[data-slot]:not([data-slot=new])')?.getBoundingClientRect();
+out.null = nul.width && column && Math.abs(nul.left + nul.right - column.left - column.right) > 2 ? [nul.left] : [];
+out.keys = [...document.querySelectorAll('.key')].filter((k) => k.getBoundingClientRect().height > 16)
+  .map((k) => k.className);
 out.folds = [...document.querySelectorAll('.fold:not([hidden])')].filter((f) => f.dataset.nodes < 2)
   .map((f) => f.textContent);
 out.view = [];
-for (const [what, sel] of [['controls', 'nav'], ['call', '#call'], ['code line', '#code [data-current]'],
+const under = document.querySelector('header').getBoundingClientRect().bottom;
+for (const [what, sel] of [['controls', 'nav'], ['call', '#call'], ['sentence', '#what'],
+  ['code line', '#code [data-current]'],
   ['text', '#text mark'], ['start pointer', '#start'], ['first node', '[data-first]'],
   ['raised or made node', '[data-touched]'], ['cursor node', '[data-cursor]']]) {
   const el = document.querySelector(sel);
   if (!el) continue;
   const r = el.getBoundingClientRect();
-  if (r.width === 0 || r.top < 0 || r.left < 0 || r.bottom > innerHeight || r.right > innerWidth) out.view.push(what);
+  if (r.width === 0 || r.top < (what === 'controls' ? 0 : under) || r.left < 0 || r.bottom > innerHeight ||
+      r.right > innerWidth) out.view.push(what);
 }
 return out;"""
 
@@ -278,11 +292,14 @@ class Page(unittest.TestCase):
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=3"),  # within a call: to the state before it
             (lambda: body.send_keys(Keys.END), "#step=9"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=8"),
-            (lambda: self.by_id("try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=8"),  # the caret's keys
+            (lambda: self.by_id("slider").send_keys(Keys.ARROW_DOWN), "#step=9.1"),  # on the slider: by lines
+            (lambda: self.by_id("slider").send_keys(Keys.ARROW_UP), "#step=8"),
+            # the caret's keys in the text box, where the page has one
+            *[(lambda: self.by_id("try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=8")] * TEXT_BOX,
             (lambda: self.js("location.hash='#step=0.5'"), "#step=0"),  # step 0 has no lines
             (lambda: self.by_id("first").click(), "#step=0"),
             (self.driver.back, "#step=8"),  # each step taken is an entry in the history
-            (self.driver.back, "#step=9"),
+            (self.driver.back, "#step=9.1"),
             (self.driver.forward, "#step=8"),
             (lambda: body.send_keys("/", "a", Keys.ENTER), "#step=6"),  # find: the call that makes "a"
             (lambda: self.by_id("find").send_keys(Keys.ENTER), "#step=8"),  # then the next that records it
@@ -302,6 +319,8 @@ class Page(unittest.TestCase):
             self.assertEqual("false", self.by_id("play").get_attribute("aria-pressed") or "false")
             self.assertEqual(expected, self.js("return location.hash"))
             self.assertEqual(expected, "#step=" + self.js("return label()"))
+        if not TEXT_BOX:
+            self.skipTest(NO_TEXT_BOX + "; the other rows ran")
 
     def test_each_language_speaks_only_its_own(self):
         fold = url_of("fold", " ".join("w%d" % n for n in range(40)))[0]
@@ -315,7 +334,7 @@ class Page(unittest.TestCase):
             (self.run_page, "9", "jump('make', 'noNew')"), (self.run_page, "9", "jump('miss', 'noMiss')"),
             (self.run_page, "3", "setPlaying(true)"),  # the stop button
             (fold, "44.30", ""),  # a fold
-            (self.run_page, "0", "__run__"),  # a typed run, its note and its memory
+            *[(self.run_page, "0", "__run__")] * TEXT_BOX,  # a typed run, its note and its memory
         ]
         agent = self.js("return navigator.userAgent")
         try:
@@ -349,6 +368,8 @@ class Page(unittest.TestCase):
         finally:
             self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
             self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride", {"userAgent": agent})
+        if not TEXT_BOX:
+            self.skipTest(NO_TEXT_BOX + "; the other rows ran")
 
     def tap(self, element):
         """A finger's tap on the middle of the element that the selector `element` finds."""
@@ -374,24 +395,38 @@ class Page(unittest.TestCase):
 
     def test_every_screen_shows_the_step_whole(self):
         text = corpus()
-        url, listed = url_of("corpus", text)
-        dalsi = {a: "NULL" if re.fullmatch(r"\(nil\)|0+", n) else n for a, n in nexts_of(listed).items()}
+        url, native = url_of("corpus", text)
         screens = [  # width, height, pixel ratio, touch, mobile
             (390, 844, 3, True, True),  # a phone
+            (844, 390, 3, True, True),  # the phone turned
+            (360, 640, 3, True, True),  # a small phone
             (768, 1024, 1, True, False),  # a tablet
             (1024, 700, 1, False, False),
+            (1280, 657, 1, False, False),
             (1280, 800, 1, False, False),
             (1920, 1080, 1, False, False),
         ]
         try:
-            for width, height, ratio, touch, mobile in screens:
+            for n, (width, height, ratio, touch, mobile) in enumerate(screens):
                 self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
                     "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": mobile})
                 self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": touch,
                                                                                    "maxTouchPoints": 5})
-                for kind, step in steps_of(text).items():
+                # The miss step is reached on the page of the screen before, turned, and the
+                # last kind is the same text run in the page, started from the page's bottom.
+                for kind, step in [*steps_of(text).items(), ("run", "")]:
                     with self.subTest(screen="%dx%d" % (width, height), step=kind):
-                        self.open(url + "#step=" + step)
+                        if kind == "run":
+                            self.js("arguments[0].scrollIntoView({block: 'end'})", self.by_id("try-run"))
+                            self.run_in_page(text, False)
+                            listed = self.js("return document.querySelector('#report pre').textContent")
+                        elif kind == "miss" and n:
+                            self.js("location.hash=arguments[0]", "#step=" + step)
+                        else:
+                            self.open(url + "#step=" + step)
+                            listed = native
+                        dalsi = {a: "NULL" if re.fullmatch(r"\(nil\)|0+", v) else v
+                                 for a, v in nexts_of(listed).items()}
                         problems = self.js(SCREEN, touch, dalsi)
                         self.assertEqual({k: [] for k in problems}, problems)
                         self.assertEqual([], self.js(ARROWS_OFF))
@@ -401,15 +436,14 @@ class Page(unittest.TestCase):
 
     def test_a_printed_step_holds_the_call_the_code_and_the_boxes(self):
         if not shutil.which("pdftotext"):
-            if REQUIRED:
-                self.fail("pdftotext is missing, and CI or WRD_REQUIRE_BROWSER asks for it")
-            self.skipTest("pdftotext is missing (Debian: poppler-utils)")
+            self.skipTest(MISSING_TOOL + "pdftotext is missing (Debian: poppler-utils)")
         pdf = os.path.join(FOLDER, "step.pdf")
         rows = [  # a step, its language, a text to run in the page, and what its print holds
             ("7.2", "en", None, ['add_word("b")', "p points at node 2", "#include <new>", "Zacatek seznamu",
                                  "count 1", "next NULL"]),
             ("7.5", "cs", None, ['add_word("b")', "Vytvoří se nový uzel", "// Kopie slova", "nový"]),
-            ("5.2", "en", "pokus a b", ["node of \"pokus\"", "count 03 00 00 00", "next  00 00 00 00  NULL"]),
+            *[("5.2", "en", "pokus a b", ["node of \"pokus\"", "count 03 00 00 00", "next  00 00 00 00  NULL"])]
+            * TEXT_BOX,
         ]
         for step, lang, text, holds in rows:
             with self.subTest(step=step, lang=lang, typed=bool(text)):
@@ -433,12 +467,12 @@ class Page(unittest.TestCase):
                 self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
                 self.assertEqual([], self.js(ARROWS_OFF))
                 self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+        if not TEXT_BOX:
+            self.skipTest(NO_TEXT_BOX + "; the other rows ran")
 
     def test_axe_finds_no_serious_violation(self):
         if not os.path.exists(AXE):
-            if REQUIRED:
-                self.fail("axe-core is missing (%s), and CI or WRD_REQUIRE_BROWSER asks for it" % AXE)
-            self.skipTest("axe-core is missing (%s): npm install --prefix build/axe axe-core@4" % AXE)
+            self.skipTest(MISSING_TOOL + "axe-core is missing (%s): npm ci --prefix tests" % AXE)
         with open(AXE) as script:
             axe = script.read()
         for step in ["0", "7.2", "7.4", "7.6", "9", "7.5&lang=cs"]:
@@ -557,6 +591,8 @@ return [getComputedStyle(b,'::before').content,document.elementFromPoint(r.left+
             "return !document.getElementById('try-run').disabled") and d.find_element("id", "try-note").text != before)
 
     def test_a_link_carries_a_typed_run(self):
+        if not TEXT_BOX:
+            self.skipTest(NO_TEXT_BOX)
         words = lambda: self.each("#list .node", "e.querySelector('bdi').textContent")
         self.open("file://" + os.path.join(os.path.dirname(WRD), "try.html"))
         WebDriverWait(self.driver, 60).until(lambda d: self.by_id("try-note").text)
@@ -598,6 +634,8 @@ return [getComputedStyle(b,'::before').content,document.elementFromPoint(r.left+
         self.assertIn("too long for a link", self.read("note"))
 
     def test_texts_run_in_the_page_as_wrd_runs_them(self):
+        if not TEXT_BOX:
+            self.skipTest(NO_TEXT_BOX)
         rows = [  # a text, typed or set, and a step of its run (call.line) to check
             ("Příliš žluťoučký kůň úpěl ďábelské ódy, kůň! %s pokus. Kůň?" % ("ř" * 150), True, "9.2"),  # Czech, a word of 300 bytes
             (corpus(), False, "300.5"),
@@ -642,4 +680,9 @@ return [getComputedStyle(b,'::before').content,document.elementFromPoint(r.left+
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    result = unittest.main(argv=sys.argv[:1], verbosity=2, exit=False).result
+    # Each skipped case on a line of its own, with its mark ("SKIPPED: " where the reason has none).
+    for case, reason in result.skipped:
+        mark, _, why = reason.partition(": ") if reason.startswith("SKIPPED") else ("SKIPPED", "", reason)
+        print("%s: %s: %s" % (mark, case._testMethodName, why))
+    sys.exit(not result.wasSuccessful())

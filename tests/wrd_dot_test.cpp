@@ -6,6 +6,7 @@
 #include "report.h"
 #include "report_line.h"
 #include "shell.h"
+#include "skipped_rows.h"
 #include "word_list.h"
 #include "word_text.h"
 #include "writers.h"
@@ -57,9 +58,9 @@ Ran run(const std::string& command, const std::string& input = "")
 std::string tool(const std::string& path, const std::string& name, std::string* why)
 {
     if (path.empty()) {
-        *why += "SKIPPED: " + name +
-                (WRD_TOOLS_RUN_HERE ? " was not found when the build was configured. "
-                                    : " does not run where this cross build's tests run. ");
+        *why += WRD_TOOLS_RUN_HERE
+                    ? WRD_MISSING_TOOL + name + " was not found when the build was configured. "
+                    : "SKIPPED: " + name + " does not run where this cross build's tests run. ";
     }
     return path;
 }
@@ -756,8 +757,10 @@ TEST(WrdDot, ReadmeSampleAndPictureAreWhatTheProgramsGive)
 TEST(WrdDot, EveryWordShowsInNfcAsIcuSays)
 {
 #ifndef WRD_ICU
-    GTEST_SKIP()
-        << "SKIPPED: ICU is not installed for this build's target (Debian: libicu-dev), as in a cross build";
+    if (WRD_CROSSCOMPILING) {
+        GTEST_SKIP() << "SKIPPED: ICU is not installed for this cross build's target";
+    }
+    GTEST_SKIP() << WRD_MISSING_TOOL "ICU was not found when the build was configured (Debian: libicu-dev)";
 #else
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);

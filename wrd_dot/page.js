@@ -73,6 +73,9 @@ function loadRun(calls, gaps, seeds) {
     at += lengthOf(calls[seeds + w]);
   }
   $('slider').max = calls.length;
+  // A new run shows its step from the page's top, where the page is measured:
+  // nothing of it under the sticky controls.
+  scrollTo(0, 0);
   measure();
   fromHash();
   fitCode();
@@ -252,13 +255,17 @@ const range = (from, to) => Array.from({length: Math.max(0, to - from)}, (_, p) 
 // focus (a position, or `length` for NULL): all when they fit; else the first
 // one or two, a fold (-1) and a window that ends just after the focus. A fold
 // never stands for one node: that node is shown. `end` is the position after
-// the last one shown; a tail of one node is shown too, below the rows.
+// the last one shown; a tail of one node is shown too. `closed` tells whether
+// a slot is left for NULL or the tail's fold: on a short screen (3 rows) the
+// focus may take the last one, but NULL as the focus keeps its own.
 function windowOf(length, focus, rows) {
-  const head = rows >= 6 ? 2 : 1, width = Math.max(1, rows - head - 2);
+  const head = rows >= 6 ? 2 : 1, width = Math.max(focus < length ? 1 : 0, rows - head - 2);
   const fit = Math.min(length, Math.max(focus + Math.min(2, width), rows - 1));
   const end = length - fit === 1 ? length : fit, start = fit - width;
-  if (start - head <= 1) return {shown: range(0, end), start: end, folded: 0, end};
-  return {shown: [...range(0, head), -1, ...range(start, end)], start, folded: start - head, end};
+  const shown = start - head <= 1 ? range(0, end) : [...range(0, head), -1, ...range(start, end)];
+  const closed = shown.length < rows || focus === length;
+  if (start - head <= 1) return {shown, start: end, folded: 0, end, closed};
+  return {shown, start, folded: start - head, end, closed};
 }
 
 function showCount(i, value) {
@@ -322,7 +329,8 @@ function drawCounts(at) {
 }
 
 // The slots from row `top` down: the boxes, the folds and NULL, each with the
-// arrow into it. Returns the row of the last slot, NULL or the tail's fold.
+// arrow into it. Returns the row of the last slot drawn: NULL or the tail's
+// fold where the window leaves room for them.
 function drawSlots(at, view, top, arrows) {
   for (const b of state.drawn) {
     state.boxes[b].removeAttribute('data-slot');
@@ -343,8 +351,9 @@ function drawSlots(at, view, top, arrows) {
     ++s;
   }
   const atEnd = view.end === at.inList;
-  nul.hidden = !atEnd;
-  tail.hidden = atEnd;
+  nul.hidden = !atEnd || !view.closed;
+  tail.hidden = atEnd || !view.closed;
+  if (!view.closed) return s - 1;
   if (atEnd) {
     // Under a new node that stands above the list, NULL keeps to the left.
     const alone = top > 0 && at.inList === 0;
@@ -545,10 +554,12 @@ function measure() {
   probe.textContent = '0'.repeat(10);
   g.boxWidth = sample.offsetWidth;
   g.boxHeight = sample.offsetHeight;
-  g.nullWidth = $('null').offsetWidth;
-  const fold = $('fold-tail'), foldHidden = fold.hidden;
-  fold.hidden = false;
+  // NULL and the fold are measured shown, whatever the step before hid.
+  const nul = $('null'), fold = $('fold-tail'), nullHidden = nul.hidden, foldHidden = fold.hidden;
+  nul.hidden = fold.hidden = false;
+  g.nullWidth = nul.offsetWidth;
   g.foldHeight = fold.offsetHeight;
+  nul.hidden = nullHidden;
   fold.hidden = foldHidden;
   g.columns = Math.max(20, Math.floor(text.clientWidth / (probe.offsetWidth / 10)) - 2);
   const listTop = list.getBoundingClientRect().top + scrollY;
@@ -560,18 +571,20 @@ function measure() {
   else
     sample.dataset.slot = slot;
   g.pitch = g.boxHeight + GAP;
+  // What the page scrolls into view (a focused control, a link's target) stands below the sticky controls.
+  document.documentElement.style.scrollPaddingTop = document.querySelector('header').offsetHeight + 'px';
   g.rows = matchMedia('print').matches ?
       10 :
-      Math.max(4, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
+      Math.max(3, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
 }
 
-// The code's height on a wide screen, down to the window's bottom, and where
-// its lines stand in it; measured once a step is drawn, since it depends on
-// what stands above it.
+// The code's height on a wide screen, down to the window's bottom with the
+// page at its top, and where its lines stand in it; measured once a step is
+// drawn, since it depends on what stands above it.
 function fitCode() {
   const code = $('code'), wide = getComputedStyle(document.querySelector('main')).display === 'grid';
   code.style.maxHeight =
-      wide ? Math.max(120, innerHeight - code.getBoundingClientRect().top - 24) + 'px' : '';
+      wide ? Math.max(120, innerHeight - code.getBoundingClientRect().top - scrollY - 24) + 'px' : '';
   const lines = {};
   for (const line of code.querySelectorAll('[data-line]')) {
     lines[line.dataset.line] = [line.offsetTop, line.offsetHeight];
@@ -658,9 +671,11 @@ addEventListener('keydown', (e) => {
     End: 'last'
   };
   // A key pressed in a field (the slider, a text box) is the field's own: it
-  // moves the slider or the caret, not the step.
+  // moves the slider or the caret, not the step; but on the slider, which
+  // moves by calls, ↓ and ↑ move by lines, as they do elsewhere.
   const field = e.target instanceof Element && e.target.closest('input, textarea, select, [contenteditable]');
-  if (e.altKey || e.ctrlKey || e.metaKey || field) return;
+  const lines = field && field.id === 'slider' && (e.key === 'ArrowDown' || e.key === 'ArrowUp');
+  if (e.altKey || e.ctrlKey || e.metaKey || (field && !lines)) return;
   const tool = {p: 'play', n: 'next-new', m: 'next-miss'}[e.key.toLowerCase()];
   if (tool || e.key === '/') {
     e.preventDefault();
