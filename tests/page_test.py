@@ -81,13 +81,15 @@ def steps_of(text):
             "link": "%d.%d" % (k, listed + 3)}
 
 
-# The boxes in report order as one string: "-" for a node that does not exist
-# yet, else its count, "F" for the first, "c" and the order compared, "t"
-# touched, "p" under the cursor; then the action.
+# The boxes in report order as one string: "-" for a node not drawn (the
+# small runs checked draw every node made), else its count, "F" for the
+# first, "c" and the order compared, "t" touched, "p" under the cursor; then
+# the action.
 STATE = """
-const boxes=[...document.querySelectorAll('#list .node')].map(b=>b.hidden?'-':b.dataset.count+
+const boxes=state.data.addresses.map(()=>'-');
+for(const b of document.querySelectorAll('#list .node[data-slot]'))boxes[b.dataset.index]=b.dataset.count+
  (b.hasAttribute('data-first')?'F':'')+(b.dataset.compared?'c'+b.dataset.compared:'')+
- (b.hasAttribute('data-touched')?'t':'')+(b.hasAttribute('data-cursor')?'p':''));
+ (b.hasAttribute('data-touched')?'t':'')+(b.hasAttribute('data-cursor')?'p':'');
 return boxes.join(' ')+' '+document.getElementById('call').dataset.action;"""
 
 # The arrows whose end lies on no edge of a box or marker drawn, by their path.
@@ -180,6 +182,64 @@ const next=document.getElementById('next'),t0=performance.now();
 for(let i=0;i<40;++i){next.click();document.body.getBoundingClientRect();}
 return performance.now()-t0;"""
 
+# Every step of the run shown, drawn in turn: its address, action, call,
+# sentence, place in the text, strip and counter; each box drawn (report
+# index, slot, count, word, title, next field and marks); then each node's
+# cell in #memory (address, next, count), and the boxes drawn whose cell is
+# missing or says another count or next. Addresses read as "@" and their
+# report index, so that two runs of one text compare.
+EVERY_STEP = """
+const masked = (s) => s.replace(/0x[0-9a-fA-F]+|\\(nil\\)/g, (a) => '@' + state.data.addresses.indexOf(a));
+const read = (id) => masked(document.getElementById(id).textContent), out = [];
+const view = () => out.push([label(), document.getElementById('call').dataset.action, read('call'), read('what'),
+  read('where'), read('text'), read('at'), [...document.querySelectorAll('#list .node[data-slot]')].map((b) =>
+    [b.dataset.index, b.dataset.slot, b.dataset.count, b.querySelector('bdi').textContent, b.title,
+     masked(b.lastElementChild.textContent), ['first', 'compared', 'touched', 'cursor'].map((m) =>
+       b.getAttribute('data-' + m)).join()].join('|')).sort(),
+  [[...document.querySelectorAll('#cells [data-node]')].map((c) => [c.dataset.address, c.dataset.next ?? null,
+    Number(c.dataset.count)]), [...document.querySelectorAll('#list .node[data-slot]')].filter((b) => {
+    const c = document.querySelector(`#cells [data-node][data-address="${b.dataset.address}"]`);
+    return !c || c.dataset.count !== b.dataset.count || 'next ' + c.dataset.next !== b.lastElementChild.textContent;
+  }).map((b) => b.dataset.address)]]);
+go(0, 0, 'none');
+view();
+for (let k = 1; k <= state.calls.length; ++k) {
+  go(k, -1, 'none');
+  for (let j = 1, steps = state.line; j <= steps; ++j) go(k, j, 'none'), view();
+}
+return out;"""
+
+
+def model_steps(text, address):
+    """Each step of the run of `text` as the list's code runs it, from the
+    words alone: its label, and each node made so far (by `address` of its
+    word) with its count and next (an address or NULL) as the step leaves it."""
+    listed, counts, steps = [], {}, []
+
+    def nodes(new=None):
+        state = {address[w]: (counts[w], address[listed[i + 1]] if i + 1 < len(listed) else "NULL")
+                 for i, w in enumerate(listed)}
+        if new:
+            state[address[new[0]]] = (1, new[1])
+        return state
+    calls = ["pokus", "druhy", "pokus", "pokus"] + [w for w in re.split(SEPARATORS, text) if w]
+    for k, word in enumerate(calls, 1):
+        found = listed.index(word) + 1 if word in listed else 0
+        for j in range(1, (found or len(listed)) + 1):
+            steps.append(("%d.%d" % (k, j), nodes()))
+        if found:
+            counts[word] += 1
+            steps.append(("%d" % k, nodes()))
+            continue
+        first = address[listed[0]] if listed else "NULL"
+        steps += [("%d.%d" % (k, len(listed) + 1), nodes()), ("%d.%d" % (k, len(listed) + 2), nodes((word, "NULL"))),
+                  ("%d.%d" % (k, len(listed) + 3), nodes((word, first)))]
+        listed.insert(0, word)
+        counts[word] = 1
+        steps.append(("%d" % k, nodes()))
+    return steps
+
+
 # For each word drawn in the SVG: R when its first character stands right of
 # its last, else L; then the same for an escape's backslash against its u; S
 # where the word draws past its cell.
@@ -270,7 +330,7 @@ class Page(unittest.TestCase):
         self.assertEqual(1, len(set(lines[0:3] + lines[7:9])), lines)  # one line for every compare
         self.assertEqual(6, len(set(lines[2:7] + [lines[9]])), lines)  # another for each other action
         self.assertIn("for (", lines[3])  # the loop's end marks the for line
-        b, a, druhy, pokus = self.each("#list .node", "e.dataset.address")
+        b, a, druhy, pokus = self.js("return state.data.addresses")
         self.assertEqual([a, druhy, pokus, "", "", "", "", b, a, a], cursors)
         # The event names the node under p, or raised or made: report indices.
         self.assertEqual(["compare1", "compare2", "compare3", "miss-1", "make0", "link0", "head0", "compare0",
@@ -311,8 +371,8 @@ class Page(unittest.TestCase):
             (lambda: self.tap("#next-new"), "#step=2.3"),  # the same call's make line
             (lambda: self.by_id("next-miss").click(), "#step=6.3"),
             (lambda: self.play(lambda: body.send_keys("p")), "#step=9"),  # play stops at the end
-            (lambda: self.play(lambda: self.tap("#play"), 1000, "x"), "#step=0"),  # from the end, step 0; any key stops
-            (lambda: self.play(lambda: self.by_id("play").click(), 1000, "play"), "#step=0"),  # pressed again
+            (lambda: self.play(lambda: self.tap("#play"), 9000, "x"), "#step=0"),  # from the end, step 0; any key stops
+            (lambda: self.play(lambda: self.by_id("play").click(), 9000, "play"), "#step=0"),  # pressed again
         ]
         for press, expected in rows:
             press()
@@ -512,9 +572,18 @@ return [getComputedStyle(b,'::before').content,document.elementFromPoint(r.left+
             ("pokus", "2.3", "what", "A new node is made: count 1, next NULL, not yet linked."),
             ("pokus", "2.1", "at", "call 2 of 5, step 1 of 5"),  # steps, not lines of the code
         ]
+        # A run whose call of word 2 found no memory: the word shows escaped, and counts among the text's.
+        lost = {"seeds": 4, "addresses": ["0x30", "0x20", "0x10"], "words": ["a", "druhy", "pokus"], "fitted": {},
+                "calls": [2, 1, 2, 2, 2, -1, 0], "compares": [0, 1, 2, 2, 2, 2, 2], "lost": ["\\u202E"],
+                "gaps": [0, 1, 1], "source": "pokus \\u202E a"}
+        rows += [(lost, "6", "where", "Word 3 of 3 of the text"), (lost, "6", "text", "pokus \\u202E a")]
         for n, (text, step, element, expected) in enumerate(rows):
-            with self.subTest(text=text[:12], step=step):
-                self.open(url_of("reads%d" % n, text)[0] + "#step=" + step)
+            with self.subTest(text=str(text)[:12], step=step):
+                if isinstance(text, dict):  # a run's data, handed to the page as a typed run's is
+                    self.open(self.run_page + "#step=" + step)
+                    self.js("loadRun(arguments[0])", text)
+                else:
+                    self.open(url_of("reads%d" % n, text)[0] + "#step=" + step)
                 self.assertEqual(expected, self.read(element))
 
     def test_the_strip_keeps_the_text_in_its_order(self):
@@ -593,7 +662,7 @@ return [getComputedStyle(b,'::before').content,document.elementFromPoint(r.left+
     def test_a_link_carries_a_typed_run(self):
         if not TEXT_BOX:
             self.skipTest(NO_TEXT_BOX)
-        words = lambda: self.each("#list .node", "e.querySelector('bdi').textContent")
+        words = lambda: self.js("return state.data.words")
         self.open("file://" + os.path.join(os.path.dirname(WRD), "try.html"))
         WebDriverWait(self.driver, 60).until(lambda d: self.by_id("try-note").text)
         self.run_in_page("alfa beta gama", True)
@@ -636,47 +705,76 @@ return [getComputedStyle(b,'::before').content,document.elementFromPoint(r.left+
     def test_texts_run_in_the_page_as_wrd_runs_them(self):
         if not TEXT_BOX:
             self.skipTest(NO_TEXT_BOX)
-        rows = [  # a text, typed or set, and a step of its run (call.line) to check
-            ("Příliš žluťoučký kůň úpěl ďábelské ódy, kůň! %s pokus. Kůň?" % ("ř" * 150), True, "9.2"),  # Czech, a word of 300 bytes
-            (corpus(), False, "300.5"),
+        rows = [  # a text, typed or set, a step of its run (call.line) to check, and whether to check every step
+            ("Příliš žluťoučký kůň úpěl ďábelské ódy, kůň! %s pokus. Kůň?" % ("ř" * 150), True, "9.2", True),  # Czech, a word of 300 bytes
+            # Line breaks, a tab, a word that must show as an escape, and a word cut in its box.
+            ("one two\n\nthree\tfour, \u202eevil two %s one\nfive" % ("w" * 30), False, "12.2", True),
+            (corpus(), False, "300.5", False),
+            ("x" * 1000000, False, None, False),  # one word of 1,000,000 bytes
+            ("x" * 1048528, False, None, False),  # one of 1,048,528 bytes, within the 1 MiB that the page takes
+            (" ".join("w%d" % i for i in range(60000)), False, None, False),  # 60,000 distinct words
         ]
-        for n, (text, typed, step) in enumerate(rows):
+        for n, (text, typed, step, every) in enumerate(rows):
             with self.subTest(text=text[:12]):
                 self.open(self.run_page)
                 self.run_in_page(text, typed)
-                native = url_of("typed%d" % n, text)[1]
-                listed = [(int(count), word) for count, word in re.findall(r"Cetnost: +(\d+) Slovo: (.*)  Dalsi: ", native)]
+                page, native = url_of("typed%d" % n, text)
+                self.assertEqual("0", self.by_id("try-note").get_attribute("data-status"))
                 calls = self.by_id("slider").get_attribute("max")
                 self.assertEqual("#step=" + calls, self.js("return location.hash.split('&')[0]"))  # the last step
-                self.assertEqual(listed, [(int(c), w) for c, w in self.each(
-                    "#list .node", "[e.dataset.count, e.title || e.querySelector('bdi').textContent]")])
                 report = self.js("return document.querySelector('#report pre').textContent")
-                self.assertEqual(nexts_of(report), dict(self.each("#memory [data-next]",
-                                                                  "[e.dataset.address, e.dataset.next]")))
+                words = r"Cetnost: +(\d+) Slovo: (.*)  Dalsi: "
+                self.assertEqual(re.findall(words, native), re.findall(words, report))  # words and counts
+                dalsi = {a: "NULL" if n == "0" else n for a, n in nexts_of(report).items()}
+                cells = dict(self.each("#memory [data-next]", "[e.dataset.address, e.dataset.next]"))
+                self.assertEqual({a: dalsi[a] for a in cells}, cells)
+                self.assertLessEqual(set(self.each("#list .node[data-slot]", "e.dataset.address")), set(cells))
                 self.assertEqual([], self.each(  # each cell drawn holds its lines whole
                     "#cells .cell", "e.textContent", "e.innerHTML && e.scrollHeight > e.clientHeight"))
                 self.assertTrue(self.by_id("report-save").get_attribute("href").startswith("blob:"))
                 svg = subprocess.run([WRD_DOT, "-T", "svg"], input=report.encode(), capture_output=True)
                 self.assertEqual((0, b""), (svg.returncode, svg.stderr))  # the saved report reads back
-                self.js("location.hash=arguments[0]", "#step=" + step)
-                self.assertEqual("compare", self.state().split()[-1])
-                self.assertEqual(*self.js(  # the node under p, marked in memory too
-                    "return [document.querySelector('[data-cursor]').dataset.address,"
-                    "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
-                # The cells name only words whose nodes are made, and the start pointer, first, holds the first node.
-                made = self.each("#list .node", "e.querySelector('bdi').textContent", "!e.hidden")
-                self.assertEqual([], [w for w in self.each("#cells bdi", "e.textContent") if w not in made])
-                self.assertEqual(self.js("return document.querySelector('[data-first]').dataset.address"), self.js(
-                    "const s=document.querySelector('#cells [data-start]');s.parentNode.scrollTop=0;"
-                    "s.parentNode.dispatchEvent(new Event('scroll'));"
-                    "return s===s.parentNode.firstElementChild && s.textContent.trim().split(' ').pop()"))
-        # A text over 1 MiB, or an empty one (wrd's status 2), is refused, and the run shown stays.
+                if step is not None:
+                    self.js("location.hash=arguments[0]", "#step=" + step)
+                    self.assertEqual("compare", self.state().split()[-1])
+                    self.assertEqual(*self.js(  # the node under p, marked in memory too
+                        "return [document.querySelector('[data-cursor]').dataset.address,"
+                        "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
+                    # The cells name only words whose nodes are made, and the start pointer, at the top, holds
+                    # the first node.
+                    made = self.js("const at=scene(),d=state.data;return d.words.map((w, i) => d.fitted[i] ?? w)"
+                                   ".filter((_, i) => countAt(at, i) > 0)")
+                    self.assertEqual([], [w for w in self.each("#cells bdi", "e.textContent") if w not in made])
+                    self.js("document.getElementById('cells').scrollTop=0")
+                    start = WebDriverWait(self.driver, 5).until(lambda d: self.js(
+                        "const s=document.querySelector('#cells [data-start]');"
+                        "return s && [s.style.top, s.textContent.trim().split(' ').pop()]"))
+                    self.assertEqual(["0px", self.js("return addressOf(state.first)")], start)
+                if every:  # each step as wrd-dot's page of the same text shows it, and memory as the model says
+                    typed_steps = self.js(EVERY_STEP)
+                    address = {w: a for a, w in re.findall(r"Adresa: (\S+) .*Slovo: (.*)  Dalsi: ", report)}
+                    model = model_steps(text, address)
+                    self.assertEqual([m[0] for m in model], [t[0] for t in typed_steps[1:]])
+                    for (label, nodes), typed_step in zip(model, typed_steps[1:]):
+                        cells = {a: (count, next) for a, next, count in typed_step[-1][0] if count}
+                        self.assertEqual({a: nodes[a] for a in cells}, cells, label)  # cells as the model says
+                        self.assertEqual([], typed_step[-1][1], label)  # and as the boxes drawn say
+                    self.open(page)
+                    self.assertEqual([t[:-1] for t in self.js(EVERY_STEP)], [t[:-1] for t in typed_steps])
+        # A text over 1 MiB, or an empty one (wrd's status 2), is refused; a long run is stopped
+        # with Stop. The run shown stays, and Run can run again.
         shown = self.state()
-        for text, said in (("'a '.repeat(524289)", "more than the 1 MiB"), ("''", "status 2")):
+        rows = [("'a '.repeat(524289)", "more than the 1 MiB", False), ("''", "status 2", False),
+                ("Array.from({length: 120000}, (_, i) => 'w' + i).join(' ')", "Stopped", True)]
+        for text, said, stop in rows:
             self.js("document.getElementById('try-text').value=" + text)
             self.by_id("try-run").click()
-            self.assertIn(said, self.by_id("try-note").text)
+            if stop:
+                WebDriverWait(self.driver, 60).until(lambda d: "Running: " in d.find_element("id", "try-note").text)
+                self.by_id("try-stop").click()
+            WebDriverWait(self.driver, 60).until(lambda d: said in d.find_element("id", "try-note").text)
             self.assertEqual(shown, self.state())
+            self.assertTrue(self.by_id("try-run").is_enabled())
 
 
 if __name__ == "__main__":

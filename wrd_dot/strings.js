@@ -2,8 +2,8 @@
 // controls, labels, legends, notes, titles and names for screen readers. An
 // entry is a string, or a function of the numbers and words it names. The
 // elements of page.html name theirs: data-t (their markup), data-t-label
-// (aria-label), data-t-title (title). The report's own words (Zacatek seznamu,
-// Cetnost, Dalsi) are wrd's, in its spelling, and marked lang="cs" on the page.
+// (aria-label), data-t-title (title). The report's own words (@LIST_START@ as
+// print_list writes it) are wrd's, in its spelling, and marked lang="cs" on the page.
 const LANGUAGES = ['cs', 'en'];
 
 // n with the form of `forms` (one, few, other) that Intl.PluralRules gives
@@ -73,6 +73,7 @@ const STRINGS = {
     list: 'The list',
     tryLabel: '<b>Try your own text</b>: wrd\'s own add_word runs it in this page.',
     run: 'Run',
+    tryStop: 'Stop',
     report: 'The report that print_list wrote',
     save: 'Save it',
     then: '(then: wrd-dot -T svg &lt; wrd.report &gt; list.svg)',
@@ -87,7 +88,7 @@ const STRINGS = {
     about2: 'A new node\'s next is written before the start pointer, so that the list is whole at every ' +
         'moment: the old first node is reachable from the new one before the new one is reachable from the ' +
         'start.',
-    about3: `\u201C${cz('Zacatek seznamu')}\u201D (the start of the list) is the report's name for the ` +
+    about3: `\u201C${cz('@LIST_START@')}\u201D (the start of the list) is the report's name for the ` +
         'start pointer, <code>*list</code>, and <b>p</b> is the cursor. Each box shows its position in the ' +
         'list and its address, its count and its word, and its next field: the address of the node after ' +
         'it, or NULL.<br><span class="key first"></span> the node the start pointer holds ' +
@@ -143,15 +144,13 @@ const STRINGS = {
     running: 'Running\u2026',
     runningAt: (percent) => `Running: ${percent}% of the text\u2026`,
     drawing: 'Drawing the list\u2026',
-    ran: (calls, nodes, seconds, ranOut) =>
+    ran: (calls, nodes, seconds, lost) =>
         `${en(calls, 'call', 'calls')} of add_word, ${en(nodes, 'node', 'nodes')}, in ${seconds} s.` +
-        (ranOut ? STRINGS.en.ranOut(...ranOut) : ''),
-    ranOut: (mib, lost) =>
-        ` Memory ran out: the list's nodes and words may take ${mib} MiB of the module's ` +
-        `heap, and ${en(lost, 'word was', 'words were')} lost; the words after each were still counted, as ` +
-        'wrd does when it ends with status 5.',
+        (lost === null ? '' : STRINGS.en.ranOut(lost)),
+    ranOut: (lost) => ` The module's memory could not grow: ${en(lost, 'word was', 'words were')} lost; ` +
+        'the words after each were still counted, as wrd does when it ends with status 5.',
+    stopped: 'Stopped: the run shown stays.',
     failed: (message) => `The page could not run the text: ${message}`,
-    noRoom: 'the module has no room for this text',
     freeNode: (address) => `<b>${address}</b> free: no node of this run stands here yet`,
     nodeOf: (address, word) => `<b>${address}</b> node of "${word}"`,
     freeWord: (address) => `<b>${address}</b> free: no word of this run stands here yet`,
@@ -226,6 +225,7 @@ const STRINGS = {
     tryLabel: '<b>Vyzkoušejte vlastní text</b>: zpracuje ho přímo na této stránce funkce add_word ' +
         'z programu wrd.',
     run: 'Spustit',
+    tryStop: 'Zastavit',
     report: 'Výpis, který vytiskla funkce print_list',
     save: 'Uložit',
     then: '(potom: wrd-dot -T svg &lt; wrd.report &gt; list.svg)',
@@ -240,7 +240,7 @@ const STRINGS = {
     about2: 'Ukazatel next nového uzlu se zapíše dřív než ukazatel na začátek seznamu, takže seznam je ' +
         'v každém okamžiku celý: starý první uzel je dosažitelný z nového dřív, než je nový dosažitelný ' +
         'ze začátku.',
-    about3: `\u201E${cz('Zacatek seznamu')}\u201C je ve výpisu název ukazatele na začátek seznamu, ` +
+    about3: `\u201E${cz('@LIST_START@')}\u201C je ve výpisu název ukazatele na začátek seznamu, ` +
         '<code>*list</code>, a <b>p</b> je ukazatel, který seznamem prochází. Každý rámeček ukazuje pořadí ' +
         'uzlu v seznamu, jeho adresu, počet výskytů, slovo a ukazatel next: adresu následujícího uzlu, ' +
         'nebo NULL.<br><span class="key first"></span> uzel, na který ukazuje začátek seznamu ' +
@@ -297,14 +297,14 @@ const STRINGS = {
     running: 'Běží\u2026',
     runningAt: (percent) => `Běží: ${percent} % textu\u2026`,
     drawing: 'Kreslím seznam\u2026',
-    ran: (calls, nodes, seconds, ranOut) => `${cs(calls, 'volání', 'volání', 'volání')} funkce add_word, ` +
+    ran: (calls, nodes, seconds, lost) => `${cs(calls, 'volání', 'volání', 'volání')} funkce add_word, ` +
         `${cs(nodes, 'uzel', 'uzly', 'uzlů')}, za ${seconds.replace('.', ',')} s.` +
-        (ranOut ? STRINGS.cs.ranOut(...ranOut) : ''),
-    ranOut: (mib, lost) => ` Došla paměť: uzly seznamu a jejich slova smějí zabrat ${mib} MiB haldy ` +
-        `modulu a ${cs(lost, 'slovo se ztratilo', 'slova se ztratila', 'slov se ztratilo')}; slova za ` +
-        'nimi se dál počítala, stejně jako když wrd skončí s návratovým kódem 5.',
+        (lost === null ? '' : STRINGS.cs.ranOut(lost)),
+    ranOut: (lost) => ` Paměť modulu se nemohla zvětšit: ` +
+        `${cs(lost, 'slovo se ztratilo', 'slova se ztratila', 'slov se ztratilo')}; slova za nimi se dál ` +
+        'počítala, stejně jako když wrd skončí s návratovým kódem 5.',
+    stopped: 'Zastaveno: zůstává zobrazen předchozí běh.',
     failed: (message) => `Stránka nemohla text zpracovat: ${message}`,
-    noRoom: 'modul nemá pro tento text místo',
     freeNode: (address) => `<b>${address}</b> volné: zatím tu nestojí žádný uzel tohoto běhu`,
     nodeOf: (address, word) => `<b>${address}</b> uzel slova \u201E${word}\u201C`,
     freeWord: (address) => `<b>${address}</b> volné: zatím tu nestojí žádné slovo tohoto běhu`,
