@@ -300,10 +300,46 @@ TEST(WordText, CutsAWordToItsColumns)
         {"a mark stays with its letter", std::string(18, 'w') + "q\u0323xx",
          std::string(18, 'w') + "q\u0323\u2026"},
         {"an escape is kept whole", std::string(17, 'w') + R"(\u200Bx)", std::string(17, 'w') + "\u2026"},
+        {"a lone flag letter takes two columns, and what follows it its own",
+         "\U0001F1E6" + std::string(19, 'w'), "\U0001F1E6" + std::string(17, 'w') + "\u2026"},
+        {"a word that ends in a flag letter", std::string(18, 'w') + "\U0001F1E6",
+         std::string(18, 'w') + "\U0001F1E6"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(c.fitted, fit_columns(c.shown, NodeBox::kWordColumns));
+    }
+}
+
+// The text as the page's text box holds it, as a browser reads it: HTML keeps
+// tab, LF and CR (as a reference, which it keeps as it is), and each byte of
+// what it refuses is U+FFFD.
+TEST(WrdDot, TextBoxHoldsTheTextAsTheBrowserReadsIt)
+{
+    const std::string bad = "\uFFFD";
+    const struct {
+        const char* what;
+        std::string text;
+        std::string markup; // after the line feed that HTML drops
+    } cases[] = {
+        {"blank, tab and LF stay", "a b\tc\nd", "a b\tc\nd"},
+        {"CR, alone and before LF", "a\rb\r\n", "a&#13;b&#13;\n"},
+        {"markup's characters", "&<>\"'", "&amp;&lt;&gt;\"'"},
+        {"C0 controls and DEL", "\x01\x1F\x7F~", bad + bad + bad + "~"},
+        {"C1 controls, and the no-break space after them", "\u0080\u009F\u00A0", bad + bad + "\u00A0"},
+        {"noncharacters U+FDD0 to U+FDEF, and their neighbours", "\uFDCF\uFDD0\uFDEF\uFDF0",
+         "\uFDCF" + bad + bad + "\uFDF0"},
+        {"noncharacters U+xFFFE and U+xFFFF, and U+FFFD", "\uFFFD\uFFFE\uFFFF\U0001FFFE\U0010FFFF",
+         bad + bad + bad + bad + bad},
+        {"stray, cut, overlong and surrogate: a mark a byte", "\x80\xC4 \xC0\xAF\xED\xA0\x80",
+         bad + bad + " " + bad + bad + bad + bad + bad},
+        {"leads F0 to F4 begin a character", "\U0001F40D\U0010FFFD", "\U0001F40D\U0010FFFD"},
+        {"leads F5 to FF begin none", "\xF5\x80\x80\x80\xFF", bad + bad + bad + bad + bad},
+        {"a zero byte ends the text", std::string("a\0b", 3), "a"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ("\n" + c.markup, for_text_box(c.text));
     }
 }
 
