@@ -107,7 +107,7 @@ std::string draw(const std::string& input, const std::string& format = "dot", co
     return captured([&](std::FILE* out) { return write_dot(report, columns, out); });
 }
 
-// The report that wrd's own code writes for `text`, seeds first, as wrd does.
+// The report of the list that wrd's own code makes of `text`, seeds first, as wrd makes it.
 std::string report_of(const std::string& text)
 {
     WordList list = nullptr;
@@ -117,9 +117,7 @@ std::string report_of(const std::string& text)
     std::vector<char> buffer(text.begin(), text.end());
     buffer.push_back('\0');
     EXPECT_TRUE(count_words(&list, buffer.data()));
-    testing::internal::CaptureStdout();
-    print_list(&list);
-    std::string report = testing::internal::GetCapturedStdout();
+    std::string report = list_report(list);
     free_list(&list);
     return report;
 }
