@@ -309,6 +309,7 @@ void check_arrows(const Report& report, std::map<std::string, Box>& boxes,
     }
     if (report.nodes.size() <= 64) { // checking every box against every arrow takes quadratic time
         std::vector<Box> drawn;
+        drawn.reserve(boxes.size());
         for (const auto& box : boxes) {
             drawn.push_back(box.second);
         }
