@@ -219,7 +219,8 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
         {"svg: each word's label", linux_report, "class=\"word\">pokus</text>", "svg"},
         {"svg: markup escaped for XML; a backslash doubled, as in dot; an escape isolated left to right",
          one("\"<&>]\\x\x01"), "class=\"word\">&quot;&lt;&amp;&gt;]\\\\x\u2066\\x01\u2069</text>", "svg"},
-        // The tooltip holds it whole: the rows of 20,000 bytes see that, where two cut words show alike.
+        {"svg: a word too wide for its box is whole in its tooltip", one(std::string(20, 'w') + "<"),
+         "<title>wwwwwwwwwwwwwwwwwwww&lt;</title>", "svg"},
         {"svg: a word too wide for its box is cut, its ellipsis outside the clip",
          one(std::string(20, 'w') + "<"),
          "class=\"cut\">\xE2\x80\xA6</text><text x=\"94\" y=\"38\" clip-path=\"url(#cut)\" "
