@@ -57,6 +57,11 @@ endif()
 # The same sources pack the same bytes wherever they are built, and SHA256SUMS
 # lists them; release_files.cmake says how.
 set(CPACK_WRD_BINARY_DIR ${PROJECT_BINARY_DIR})
+# The source tarball comes with the native Linux packages alone: the other
+# builds pack the same sources.
+if(NOT CMAKE_CROSSCOMPILING AND NOT WIN32)
+    set(CPACK_WRD_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+endif()
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/release_files.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/release_files.cmake)
 

@@ -5,8 +5,10 @@
 #    already; strip writes it as the time stamp of a Windows program. The
 #    Debian package alone takes the lintian overrides, which mean nothing to
 #    anything else. The first package of a cpack run, which marks the run in
-#    the environment that its later packages share, starts SHA256SUMS afresh,
-#    with try.html as wrd-<version>-try.html where the build wrote it.
+#    the environment that its later packages share, makes the folder of the
+#    packages and starts SHA256SUMS afresh, with try.html as
+#    wrd-<version>-try.html where the build wrote it, and, in a native Linux
+#    build, the source tarball wrd-<version>.tar.gz (source_tarball.cmake).
 # 2. After CPack has packed: the package is packed again from the same staged
 #    tree, since CPack 3.25 lets the file system order the tarball and the zip,
 #    writes the zip's times in local time with the builder's owner, and counts
@@ -18,20 +20,32 @@
 if(NOT CPACK_TEMPORARY_DIRECTORY)
     if(NOT DEFINED ENV{WRD_CPACK_RUN})
         set(ENV{WRD_CPACK_RUN} 1)
-        file(REMOVE ${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS)
-        # The page that runs a text in the browser ships beside the packages,
-        # from a build that can write it.
-        if(EXISTS ${CPACK_WRD_BINARY_DIR}/try.html)
-            set(page wrd-${CPACK_PACKAGE_VERSION}-try.html)
-            file(COPY_FILE ${CPACK_WRD_BINARY_DIR}/try.html ${CPACK_PACKAGE_DIRECTORY}/${page})
-            file(SHA256 ${CPACK_PACKAGE_DIRECTORY}/${page} sum)
-            file(APPEND ${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS "${sum}  ${page}\n")
-        endif()
         if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
             set(ENV{SOURCE_DATE_EPOCH} ${CPACK_WRD_RELEASE_EPOCH})
         elseif(NOT "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")
             message(FATAL_ERROR "SOURCE_DATE_EPOCH is not a number of seconds: $ENV{SOURCE_DATE_EPOCH}")
         endif()
+        file(MAKE_DIRECTORY ${CPACK_PACKAGE_DIRECTORY})
+        file(REMOVE ${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS)
+        set(released "")
+        # The page that runs a text in the browser ships beside the packages,
+        # from a build that can write it.
+        if(EXISTS ${CPACK_WRD_BINARY_DIR}/try.html)
+            list(APPEND released wrd-${CPACK_PACKAGE_VERSION}-try.html)
+            file(COPY_FILE ${CPACK_WRD_BINARY_DIR}/try.html ${CPACK_PACKAGE_DIRECTORY}/wrd-${CPACK_PACKAGE_VERSION}-try.html)
+        endif()
+        if(CPACK_WRD_SOURCE_DIR)
+            include(${CMAKE_CURRENT_LIST_DIR}/source_tarball.cmake)
+            list(APPEND released wrd-${CPACK_PACKAGE_VERSION}.tar.gz)
+            wrd_source_tarball(${CPACK_WRD_SOURCE_DIR} ${CPACK_PACKAGE_DIRECTORY}/wrd-${CPACK_PACKAGE_VERSION}.tar.gz
+                               wrd-${CPACK_PACKAGE_VERSION} $ENV{SOURCE_DATE_EPOCH}
+                               ${CPACK_PACKAGE_DIRECTORY}/_CPack_Packages/source
+                               "${CPACK_WRD_BINARY_DIR};${CPACK_PACKAGE_DIRECTORY}")
+        endif()
+        foreach(file IN LISTS released)
+            file(SHA256 ${CPACK_PACKAGE_DIRECTORY}/${file} sum)
+            file(APPEND ${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS "${sum}  ${file}\n")
+        endforeach()
     endif()
     if(CPACK_GENERATOR STREQUAL "DEB")
         list(APPEND CPACK_INSTALL_CMAKE_PROJECTS ${CPACK_WRD_BINARY_DIR} wrd debian /)

@@ -679,10 +679,20 @@ std::string frame_of(xmlNode* node)
 void check_page_text(const Document& page, const std::set<std::string>& shown, const std::string& source,
                      const std::string& typed)
 {
-    for (xmlNode* node : xpath(page, "//*[@id = 'source']/text()")) {
-        check(text_of(node) == source,
-              "the text strip's source is the text, its words shown as the boxes show them");
+    // The source as a JSON string: quotes, backslashes, controls and `<` escaped.
+    std::string json = "\"source\":\"";
+    for (const char c : source) {
+        char escape[8];
+        (void)std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned char>(c));
+        json += c == '\n'                                          ? "\\n"
+                : c == '"' || c == '\\'                            ? std::string("\\") + c
+                : static_cast<unsigned char>(c) < 0x20 || c == '<' ? escape
+                                                                   : std::string(1, c);
     }
+    const std::vector<xmlNode*> data = xpath(page, "//script[@id = 'run']/text()");
+    check(data.size() == 1 && text_of(data[0]).find('<') == std::string::npos &&
+              text_of(data[0]).find(json + "\"") != std::string::npos,
+          "the run's data holds the text, its words shown as the boxes show them, and no <");
     for (xmlNode* node : xpath(page, "//*[@id = 'try-text']/text()")) {
         // Which bytes become U+FFFD, a table of the unit tests says.
         check(text_of(node) == "\n" + typed || text_of(node).find("\xEF\xBF\xBD") != std::string::npos,
@@ -691,7 +701,7 @@ void check_page_text(const Document& page, const std::set<std::string>& shown, c
     // The texts to check: not the listing's, the source's, the text box's, nor a title's, style's or
     // script's.
     const std::string checked =
-        "text()[not(ancestor::*[@id = 'code'] or parent::*[@id = 'source'] or "
+        "text()[not(ancestor::*[@id = 'code'] or "
         "parent::*[@id = 'try-text'] or parent::title or parent::style or parent::script)]";
     for (xmlNode* node : xpath(page, ("//" + checked + "[not(ancestor::body)]").c_str())) {
         check(blank(text_of(node)), "no stray text: nothing but blanks outside the body");
@@ -755,15 +765,11 @@ void check_page(FuzzedDataProvider& input)
           "the page of an empty report is the page with no run, or refused");
     (void)std::fclose(empty);
 
-    // The text, as the page keeps it for its strip: a carriage return or a
-    // tab as a blank, every other separator as it is, then the word as the
-    // boxes show it.
+    // The text, as the page keeps it for its strip: each separator as it is,
+    // then the word as the boxes show it.
     std::string source;
     for (std::size_t w = 0; w < said.said.size(); ++w) {
-        for (const char c : said.gaps[w]) {
-            source += c == '\r' || c == '\t' ? ' ' : c;
-        }
-        source += shown_word(said.words[said.said[w]]);
+        source += said.gaps[w] + shown_word(said.words[said.said[w]]);
     }
     check_markup(page, other, report, source, text.substr(0, text.find('\0')));
     const std::size_t changed = input.ConsumeIntegralInRange<std::size_t>(0, report.nodes.size() - 1);

@@ -1,19 +1,21 @@
 // wrd's own list code in the page: the page's script copies a text into this
-// module's memory, runs it through the real add_word and count_words, and reads
-// the list and each call's outcome back from memory, at the addresses and field
-// offsets that these functions give.
+// module's memory and runs it through the real add_word and count_words; the
+// module then reads its list and each call's outcome from its own memory and
+// gives the page its data, made by page_data as wrd-dot makes it.
 #include "count_words.h"
-#include "layout.h"
-#include "word_text.h"
+#include "page_data.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <malloc.h>
 #include <new>
 #include <string>
+#include <unordered_map>
 
 #define EXPORT(name) extern "C" __attribute__((export_name(#name)))
 
@@ -23,10 +25,18 @@ extern "C" __attribute__((import_module("wrd"), import_name("progress"))) void p
 
 namespace {
 
-// The list's nodes and words may take this much of the module's heap: past it
-// add_word finds no memory, as wrd does when its heap runs out.
-constexpr std::size_t kListHeap = 1U << 20U;
+// The longest text that the page runs, in bytes.
+constexpr std::size_t kMaxText = 1U << 20U;
+
+// The list's blocks are those that add_word allocates and frees while
+// `in_add_word` is set; each is charged its whole block, header included,
+// against `list_heap_cap`, which no text of at most kMaxText bytes reaches
+// (list_heap_cap derives it): past it add_word finds no memory, as wrd does
+// when its heap runs out.
+bool in_add_word = false;
 std::size_t list_heap = 0;
+std::size_t block_header = 0; // measured by measure_blocks
+std::size_t block(const void* at) { return malloc_usable_size(const_cast<void*>(at)) + block_header; }
 
 // What the run recorded, per call: the node that the call raised or made (0
 // when memory ran out), and the offset of the word in the text (-1 for a seed).
@@ -64,26 +74,90 @@ WordNode** slot(const char* word)
     return &by_word[at];
 }
 
+// The bytes of a block's header: the distance between two blocks made in a
+// row, less the first one's usable size.
+void measure_blocks()
+{
+    constexpr std::size_t kProbe = 200;
+    char* first = static_cast<char*>(std::malloc(kProbe));
+    char* second = static_cast<char*>(std::malloc(kProbe));
+    block_header = static_cast<std::size_t>(second - first) - malloc_usable_size(first);
+    std::free(second);
+    std::free(first);
+}
+
+// The heap that the list's blocks may take: the worst text of kMaxText bytes
+// makes as many nodes as it can, of the shortest distinct words first (one
+// byte and a separator each, then two, ...), and each node costs the blocks
+// of a WordNode and of its word's copy, as the allocator sizes them; the seed
+// words' nodes come on top. Blocks are measured, so this holds for the
+// allocator that the module is linked with.
+std::size_t list_heap_cap()
+{
+    static std::size_t cap = 0;
+    if (cap != 0) {
+        return cap;
+    }
+    measure_blocks();
+    const auto measured = [](std::size_t size) {
+        void* at = std::malloc(size);
+        const std::size_t bytes = block(at);
+        std::free(at);
+        return bytes;
+    };
+    const std::size_t node = measured(sizeof(WordNode));
+    constexpr std::size_t kWordBytes = 255 - (sizeof kSeparators - 1); // neither zero nor a separator
+    std::size_t left = kMaxText + 1; // as if the last word had a separator after it too
+    for (std::size_t length = 1, distinct = kWordBytes; left >= length + 1; ++length) {
+        const std::size_t made = std::min(distinct, left / (length + 1));
+        cap += made * (node + measured(length + 1));
+        left -= made * (length + 1);
+        distinct = std::min(distinct * kWordBytes, kMaxText);
+    }
+    for (const char* seed : {"pokus", "druhy"}) {
+        cap += node + measured(std::strlen(seed) + 1);
+    }
+    return cap;
+}
+
 } // namespace
 
-// The nothrow allocations are those of the list alone, counted against its cap.
+// The nothrow allocations are those of the list; each is charged its block.
 void* operator new(std::size_t size, const std::nothrow_t& /*unused*/) noexcept
 {
-    if (size > kListHeap - list_heap) {
-        return nullptr;
+    void* at = std::malloc(size);
+    if (at != nullptr && in_add_word) {
+        if (block(at) > list_heap_cap() - list_heap) {
+            std::free(at);
+            return nullptr;
+        }
+        list_heap += block(at);
     }
-    void* block = std::malloc(size);
-    list_heap += block != nullptr ? size : 0;
-    return block;
+    return at;
 }
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+
+// A block that add_word frees (a node whose word found no memory) gives its
+// charge back.
+void operator delete(void* at) noexcept
+{
+    if (at != nullptr && in_add_word) {
+        list_heap -= block(at);
+    }
+    std::free(at);
+}
+void operator delete[](void* at) noexcept { operator delete(at); }
+void operator delete(void* at, std::size_t /*unused*/) noexcept { operator delete(at); }
+void operator delete[](void* at, std::size_t /*unused*/) noexcept { operator delete(at); }
 
 // count_words.cpp is built with add_word renamed to this, so that every call it
 // makes passes here: the head changes exactly when a node is made.
 bool recorded_add_word(WordList* words, const char* word)
 {
     const WordNode* head = *words;
+    in_add_word = true;
     const bool added = add_word(words, word);
+    in_add_word = false;
     WordNode** found = slot(word);
     if (added && *words != head) {
         *found = *words;
@@ -97,10 +171,22 @@ bool recorded_add_word(WordList* words, const char* word)
     return added;
 }
 
+namespace {
+
+// The text as it was before count_words cut it, for the page's text strip.
+std::string original;
+
+} // namespace
+
 /// Room for a text of `size` bytes and its terminator, which the script fills;
-/// null when the module cannot hold it. Called once per instance.
+/// null when the text is longer than kMaxText or the module cannot hold it.
+/// Called once per instance.
 EXPORT(try_text) char* try_text(std::uint32_t size)
 {
+    if (size > kMaxText) {
+        return nullptr;
+    }
+    (void)list_heap_cap(); // measured on the fresh heap
     // At most one call per two bytes of the text, and the seeds.
     const std::size_t most = size / 2 + 1 + std::size(kSeeds);
     std::size_t slots = 1;
@@ -119,11 +205,15 @@ EXPORT(try_text) char* try_text(std::uint32_t size)
                                                                                                    : nullptr;
 }
 
+/// The longest text that try_text takes, in bytes.
+EXPORT(max_text) std::uint32_t max_text() { return kMaxText; }
+
 /// Runs the text as wrd does: the seed words, then the text's words, then
 /// print_list to standard output. Returns 0, or 5 when memory ran out for a
 /// word (the words after it are still recorded), as wrd's status.
 EXPORT(try_run) int try_run()
 {
+    original.assign(text, text_size);
     bool recorded = true;
     for (const char* seed : kSeeds) {
         recorded &= recorded_add_word(&list, seed);
@@ -133,35 +223,44 @@ EXPORT(try_run) int try_run()
     return std::fflush(stdout) != 0 || !printed ? 4 : recorded ? 0 : 5;
 }
 
-/// The start pointer, and the layout of a node as the compiler made it.
-EXPORT(list_head) const WordNode* list_head() { return list; }
-EXPORT(node_size) std::uint32_t node_size() { return sizeof(WordNode); }
-EXPORT(word_offset) std::uint32_t word_offset() { return offsetof(WordNode, word); }
-EXPORT(count_offset) std::uint32_t count_offset() { return offsetof(WordNode, count); }
-EXPORT(next_offset) std::uint32_t next_offset() { return offsetof(WordNode, next); }
-
-/// The bytes that the list's nodes and words may take.
-EXPORT(list_heap_cap) std::uint32_t list_heap_cap() { return kListHeap; }
-
-/// The calls recorded: how many, and per call the node and the word's offset.
-EXPORT(call_total) std::uint32_t call_total() { return calls.size; }
-EXPORT(call_nodes) const std::uint32_t* call_nodes() { return calls.node; }
-EXPORT(call_words) const std::int32_t* call_words() { return calls.word; }
+/// The bytes that the list's nodes and words may take, and take.
+EXPORT(list_heap_cap) std::uint32_t heap_cap() { return list_heap_cap(); }
+EXPORT(list_heap_used) std::uint32_t heap_used() { return list_heap; }
 
 namespace {
-std::string shown;
+std::string data;
+std::uint32_t address_of(const void* at)
+{
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(at));
+}
 } // namespace
 
-/// `word` as wrd-dot's boxes show it, cut to `columns` (0: whole); the text
-/// stays until the next call, and shown_size gives its length in bytes.
-EXPORT(show_word) const char* show_word(const char* word, std::int32_t columns)
+/// The page's data of the run (page_data.h), from the list as memory holds it
+/// after try_run and each call's record; page_data_size gives its length.
+EXPORT(page_data) const char* make_page_data()
 {
-    shown = shown_word(word);
-    if (columns > 0) {
-        shown = fit_columns(shown, columns);
+    PageMemory memory{
+        sizeof(WordNode), offsetof(WordNode, word), offsetof(WordNode, count), offsetof(WordNode, next), {}};
+    std::vector<PageNode> nodes;
+    std::unordered_map<std::uint32_t, std::uint32_t> index;
+    for (const WordNode* node = list; node != nullptr; node = node->next) {
+        char address[24];
+        (void)std::snprintf(address, sizeof address, "%p", static_cast<const void*>(node));
+        index.emplace(address_of(node), static_cast<std::uint32_t>(nodes.size()));
+        nodes.push_back({address, node->word});
+        const std::size_t size = std::strlen(node->word) + 1;
+        memory.nodes.push_back({address_of(node), address_of(node->word), node->count, address_of(node->next),
+                                static_cast<std::uint32_t>(size),
+                                std::string(node->word, std::min(size, NodeMemory::kWordHead))});
     }
-    return shown.c_str();
+    Run run;
+    for (std::uint32_t k = 0; k < calls.size; ++k) {
+        run.calls.push_back(calls.node[k] == 0 ? Run::kNoMemory : index.at(calls.node[k]));
+        if (calls.word[k] >= 0) {
+            run.word_starts.push_back(static_cast<std::size_t>(calls.word[k]));
+        }
+    }
+    data = page_data(nodes, run, original, &memory);
+    return data.c_str();
 }
-EXPORT(shown_size) std::uint32_t shown_size() { return static_cast<std::uint32_t>(shown.size()); }
-/// The columns of a box's word, where a longer word is cut.
-EXPORT(word_columns) std::int32_t word_columns() { return NodeBox::kWordColumns; }
+EXPORT(page_data_size) std::uint32_t page_data_size() { return static_cast<std::uint32_t>(data.size()); }

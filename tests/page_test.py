@@ -3,11 +3,12 @@
 Chromium, driven by Selenium, on the screens of a phone, a tablet and three
 desktops, reading the state from the live page.
 
-usage: /usr/bin/python3 tests/page_test.py WRD WRD_DOT MAKE_CORPUS AXE_JS
-Exits 77 with SKIPPED and the reason where the browser, its driver or Selenium
-is missing, unless WRD_REQUIRE_BROWSER is set (as CI sets it): then it fails.
-axe-core (AXE_JS) is skipped where it is missing, unless CI or
-WRD_REQUIRE_BROWSER is set."""
+usage: /usr/bin/python3 tests/page_test.py WRD WRD_DOT MAKE_CORPUS AXE_JS TEXT_BOX
+Exits 77, saying SKIPPED (missing tool) and why, where the browser, its driver or
+Selenium is missing, unless WRD_REQUIRE_BROWSER is set (as CI sets it): then it
+fails. The axe-core check (AXE_JS), and the text box's rows where TEXT_BOX is 0
+(the build made no WebAssembly module), are skipped with that mark; the list at
+the end names each skipped case, as cmake/list_skips.cmake reads it."""
 import os
 import re
 import shutil
@@ -20,12 +21,15 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import MISSING, browser, page  # noqa: E402
 
 WRD, WRD_DOT, MAKE_CORPUS, AXE = (os.path.abspath(path) for path in sys.argv[1:5])
-REQUIRED = os.environ.get("WRD_REQUIRE_BROWSER") or os.environ.get("CI")
+TEXT_BOX = sys.argv[5] == "1"
+# Starts the reason of a skip for want of a tool, which fails a CI run.
+MISSING_TOOL = "SKIPPED (missing tool): "
+NO_TEXT_BOX = MISSING_TOOL + "the pages have no text box: configure found no WebAssembly toolchain"
 if MISSING and os.environ.get("WRD_REQUIRE_BROWSER"):
     print("FAILED: %s is missing, and WRD_REQUIRE_BROWSER asks for the page test to run" % MISSING)
     sys.exit(1)
 if MISSING:
-    print("SKIPPED: %s is missing" % MISSING)
+    print(MISSING_TOOL + "%s is missing" % MISSING)
     sys.exit(77)
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 from selenium.webdriver.support.wait import WebDriverWait  # noqa: E402
@@ -61,9 +65,9 @@ def report(words, next_of_last="(nil)"):
 
 
 def steps_of(text):
-    """A call step, a compare step and a link step of the run of `text`: the
-    call of the new word nearest the middle of the run, at its end, at its
-    second compare and at its link."""
+    """A miss step, a call step, a compare step and a link step of the run of
+    `text`: the call of the new word nearest the middle of the run, at its
+    loop's end, at its end, at its second compare and at its link."""
     calls = ["pokus", "druhy", "pokus", "pokus"] + [w for w in re.split(SEPARATORS, text) if w]
     seen, new = set(), []
     for k, word in enumerate(calls, 1):
@@ -71,16 +75,19 @@ def steps_of(text):
             new.append((abs(k - len(calls) // 2), k, len(seen)))
             seen.add(word)
     _, k, listed = min(new)
-    return {"call": "%d" % k, "compare": "%d.2" % k, "link": "%d.%d" % (k, listed + 3)}
+    return {"miss": "%d.%d" % (k, listed + 1), "call": "%d" % k, "compare": "%d.2" % k,
+            "link": "%d.%d" % (k, listed + 3)}
 
 
-# The boxes in report order as one string: "-" for a node that does not exist
-# yet, else its count, "F" for the first, "c" and the order compared, "t"
-# touched, "p" under the cursor; then the action.
+# The boxes in report order as one string: "-" for a node not drawn (the
+# small runs checked draw every node made), else its count, "F" for the
+# first, "c" and the order compared, "t" touched, "p" under the cursor; then
+# the action.
 STATE = """
-const boxes=[...document.querySelectorAll('#list .node')].map(b=>b.hidden?'-':b.dataset.count+
+const boxes=state.data.addresses.map(()=>'-');
+for(const b of document.querySelectorAll('#list .node[data-slot]'))boxes[b.dataset.index]=b.dataset.count+
  (b.hasAttribute('data-first')?'F':'')+(b.dataset.compared?'c'+b.dataset.compared:'')+
- (b.hasAttribute('data-touched')?'t':'')+(b.hasAttribute('data-cursor')?'p':''));
+ (b.hasAttribute('data-touched')?'t':'')+(b.hasAttribute('data-cursor')?'p':'');
 return boxes.join(' ')+' '+document.getElementById('call').dataset.action;"""
 
 # The arrows whose end lies on no edge of a box or marker drawn, by their path.
@@ -104,7 +111,8 @@ SCREEN = """
 const [touch, dalsi] = arguments, out = {}, layer = document.getElementById('arrows').getBoundingClientRect();
 const shown = (e) => e.getClientRects().length > 0;
 out.scale = visualViewport.scale === 1 ? [] : [visualViewport.scale];
-out.sideways = document.documentElement.scrollWidth > innerWidth ? [document.documentElement.scrollWidth] : [];
+const page = document.documentElement;
+out.sideways = page.scrollWidth > page.clientWidth ? [page.scrollWidth] : [];
 out.small = [...document.querySelectorAll('body *')].filter((e) => shown(e) &&
   [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim()) &&
   parseFloat(getComputedStyle(e).fontSize) < 12).map((e) => e.id || e.className || e.tagName);
@@ -124,16 +132,24 @@ out.next = [...document.querySelectorAll('#list .node[data-slot]')].map((b) =>
   [b.dataset.address, b.querySelector('[data-field=next]').textContent]).filter(([a, next]) =>
   next !== 'next ' + (make && document.querySelector(`[data-address="${a}"]`).dataset.slot === 'new' ?
                       'NULL' : dalsi[a]));
+const nul = document.getElementById('null').getBoundingClientRect(),
+  column = document.querySelector('#list .node[data-slot]:not([data-slot=new])')?.getBoundingClientRect();
+out.null = nul.width && column && Math.abs(nul.left + nul.right - column.left - column.right) > 2 ? [nul.left] : [];
+out.keys = [...document.querySelectorAll('.key')].filter((k) => k.getBoundingClientRect().height > 16)
+  .map((k) => k.className);
 out.folds = [...document.querySelectorAll('.fold:not([hidden])')].filter((f) => f.dataset.nodes < 2)
   .map((f) => f.textContent);
 out.view = [];
-for (const [what, sel] of [['controls', 'nav'], ['call', '#call'], ['code line', '#code [data-current]'],
+const under = document.querySelector('header').getBoundingClientRect().bottom;
+for (const [what, sel] of [['controls', 'nav'], ['call', '#call'], ['sentence', '#what'],
+  ['code line', '#code [data-current]'],
   ['text', '#text mark'], ['start pointer', '#start'], ['first node', '[data-first]'],
   ['raised or made node', '[data-touched]'], ['cursor node', '[data-cursor]']]) {
   const el = document.querySelector(sel);
   if (!el) continue;
   const r = el.getBoundingClientRect();
-  if (r.width === 0 || r.top < 0 || r.left < 0 || r.bottom > innerHeight || r.right > innerWidth) out.view.push(what);
+  if (r.width === 0 || r.top < (what === 'controls' ? 0 : under) || r.left < 0 || r.bottom > innerHeight ||
+      r.right > innerWidth) out.view.push(what);
 }
 return out;"""
 
@@ -145,6 +161,64 @@ slider.dispatchEvent(new Event('input'));
 const next=document.getElementById('next'),t0=performance.now();
 for(let i=0;i<40;++i){next.click();document.body.getBoundingClientRect();}
 return performance.now()-t0;"""
+
+# Every step of the run shown, drawn in turn: its address, action, call,
+# sentence, place in the text, strip and counter; each box drawn (report
+# index, slot, count, word, title, next field and marks); then each node's
+# cell in #memory (address, next, count), and the boxes drawn whose cell is
+# missing or says another count or next. Addresses read as "@" and their
+# report index, so that two runs of one text compare.
+EVERY_STEP = """
+const masked = (s) => s.replace(/0x[0-9a-fA-F]+|\\(nil\\)/g, (a) => '@' + state.data.addresses.indexOf(a));
+const read = (id) => masked(document.getElementById(id).textContent), out = [];
+const view = () => out.push([label(), document.getElementById('call').dataset.action, read('call'), read('what'),
+  read('where'), read('text'), read('at'), [...document.querySelectorAll('#list .node[data-slot]')].map((b) =>
+    [b.dataset.index, b.dataset.slot, b.dataset.count, b.querySelector('bdi').textContent, b.title,
+     masked(b.lastElementChild.textContent), ['first', 'compared', 'touched', 'cursor'].map((m) =>
+       b.getAttribute('data-' + m)).join()].join('|')).sort(),
+  [[...document.querySelectorAll('#cells [data-node]')].map((c) => [c.dataset.address, c.dataset.next ?? null,
+    Number(c.dataset.count)]), [...document.querySelectorAll('#list .node[data-slot]')].filter((b) => {
+    const c = document.querySelector(`#cells [data-node][data-address="${b.dataset.address}"]`);
+    return !c || c.dataset.count !== b.dataset.count || 'next ' + c.dataset.next !== b.lastElementChild.textContent;
+  }).map((b) => b.dataset.address)]]);
+go(0, 0, 'none');
+view();
+for (let k = 1; k <= state.calls.length; ++k) {
+  go(k, -1, 'none');
+  for (let j = 1, steps = state.line; j <= steps; ++j) go(k, j, 'none'), view();
+}
+return out;"""
+
+
+def model_steps(text, address):
+    """Each step of the run of `text` as the list's code runs it, from the
+    words alone: its label, and each node made so far (by `address` of its
+    word) with its count and next (an address or NULL) as the step leaves it."""
+    listed, counts, steps = [], {}, []
+
+    def nodes(new=None):
+        state = {address[w]: (counts[w], address[listed[i + 1]] if i + 1 < len(listed) else "NULL")
+                 for i, w in enumerate(listed)}
+        if new:
+            state[address[new[0]]] = (1, new[1])
+        return state
+    calls = ["pokus", "druhy", "pokus", "pokus"] + [w for w in re.split(SEPARATORS, text) if w]
+    for k, word in enumerate(calls, 1):
+        found = listed.index(word) + 1 if word in listed else 0
+        for j in range(1, (found or len(listed)) + 1):
+            steps.append(("%d.%d" % (k, j), nodes()))
+        if found:
+            counts[word] += 1
+            steps.append(("%d" % k, nodes()))
+            continue
+        first = address[listed[0]] if listed else "NULL"
+        steps += [("%d.%d" % (k, len(listed) + 1), nodes()), ("%d.%d" % (k, len(listed) + 2), nodes((word, "NULL"))),
+                  ("%d.%d" % (k, len(listed) + 3), nodes((word, first)))]
+        listed.insert(0, word)
+        counts[word] = 1
+        steps.append(("%d" % k, nodes()))
+    return steps
+
 
 # For each word drawn in the SVG: R when its first character stands right of
 # its last, else L; then the same for an escape's backslash against its u; S
@@ -231,7 +305,7 @@ class Page(unittest.TestCase):
         self.assertEqual(1, len(set(lines[0:3] + lines[7:9])), lines)  # one line for every compare
         self.assertEqual(6, len(set(lines[2:7] + [lines[9]])), lines)  # another for each other action
         self.assertIn("for (", lines[3])  # the loop's end marks the for line
-        b, a, druhy, pokus = self.each("#list .node", "e.dataset.address")
+        b, a, druhy, pokus = self.js("return state.data.addresses")
         self.assertEqual([a, druhy, pokus, "", "", "", "", b, a, a], cursors)
         # The event names the node under p, or raised or made: report indices.
         self.assertEqual(["compare1", "compare2", "compare3", "miss-1", "make0", "link0", "head0", "compare0",
@@ -253,38 +327,57 @@ class Page(unittest.TestCase):
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=3"),  # within a call: to the state before it
             (lambda: body.send_keys(Keys.END), "#step=9"),
             (lambda: body.send_keys(Keys.ARROW_LEFT), "#step=8"),
-            (lambda: self.by_id("try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=8"),  # the caret's keys
+            (lambda: self.by_id("slider").send_keys(Keys.ARROW_DOWN), "#step=9.1"),  # on the slider: by lines
+            (lambda: self.by_id("slider").send_keys(Keys.ARROW_UP), "#step=8"),
+            # the caret's keys in the text box, where the page has one
+            *[(lambda: self.by_id("try-text").send_keys(Keys.HOME, Keys.ARROW_DOWN), "#step=8")] * TEXT_BOX,
             (lambda: self.js("location.hash='#step=0.5'"), "#step=0"),  # step 0 has no lines
             (lambda: self.by_id("first").click(), "#step=0"),
             (self.driver.back, "#step=8"),  # each step taken is an entry in the history
-            (self.driver.back, "#step=9"),
+            (self.driver.back, "#step=9.1"),
             (self.driver.forward, "#step=8"),
         ]
         for press, expected in rows:
             press()
             self.assertEqual(expected, self.js("return location.hash"))
             self.assertEqual(expected, "#step=" + self.js("return label()"))
+        if not TEXT_BOX:
+            self.skipTest(NO_TEXT_BOX + "; the other rows ran")
 
     def test_every_screen_shows_the_step_whole(self):
         text = corpus()
-        url, listed = url_of("corpus", text)
-        dalsi = {a: "NULL" if re.fullmatch(r"\(nil\)|0+", n) else n for a, n in nexts_of(listed).items()}
+        url, native = url_of("corpus", text)
         screens = [  # width, height, pixel ratio, touch, mobile
             (390, 844, 3, True, True),  # a phone
+            (844, 390, 3, True, True),  # the phone turned
+            (360, 640, 3, True, True),  # a small phone
             (768, 1024, 1, True, False),  # a tablet
             (1024, 700, 1, False, False),
+            (1280, 657, 1, False, False),
             (1280, 800, 1, False, False),
             (1920, 1080, 1, False, False),
         ]
         try:
-            for width, height, ratio, touch, mobile in screens:
+            for n, (width, height, ratio, touch, mobile) in enumerate(screens):
                 self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
                     "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": mobile})
                 self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": touch,
                                                                                    "maxTouchPoints": 5})
-                for kind, step in steps_of(text).items():
+                # The miss step is reached on the page of the screen before, turned, and the
+                # last kind is the same text run in the page, started from the page's bottom.
+                for kind, step in [*steps_of(text).items(), ("run", "")]:
                     with self.subTest(screen="%dx%d" % (width, height), step=kind):
-                        self.open(url + "#step=" + step)
+                        if kind == "run":
+                            self.js("arguments[0].scrollIntoView({block: 'end'})", self.by_id("try-run"))
+                            self.run_in_page(text, False)
+                            listed = self.js("return document.querySelector('#report pre').textContent")
+                        elif kind == "miss" and n:
+                            self.js("location.hash=arguments[0]", "#step=" + step)
+                        else:
+                            self.open(url + "#step=" + step)
+                            listed = native
+                        dalsi = {a: "NULL" if re.fullmatch(r"\(nil\)|0+", v) else v
+                                 for a, v in nexts_of(listed).items()}
                         problems = self.js(SCREEN, touch, dalsi)
                         self.assertEqual({k: [] for k in problems}, problems)
                         self.assertEqual([], self.js(ARROWS_OFF))
@@ -294,9 +387,7 @@ class Page(unittest.TestCase):
 
     def test_axe_finds_no_serious_violation(self):
         if not os.path.exists(AXE):
-            if REQUIRED:
-                self.fail("axe-core is missing (%s), and CI or WRD_REQUIRE_BROWSER asks for it" % AXE)
-            self.skipTest("axe-core is missing (%s): npm install --prefix build/axe axe-core@4" % AXE)
+            self.skipTest(MISSING_TOOL + "axe-core is missing (%s): npm ci --prefix tests" % AXE)
         with open(AXE) as script:
             axe = script.read()
         for step in ["0", "7.2", "7.4", "7.6", "9"]:
@@ -330,9 +421,18 @@ return [x(0),x(3)];""")
             ("pokus", "2.3", "what", "A new node is made: count 1, next NULL, not yet linked."),
             ("pokus", "2.1", "at", "call 2 of 5, step 1 of 5"),  # steps, not lines of the code
         ]
+        # A run whose call of word 2 found no memory: the word shows escaped, and counts among the text's.
+        lost = {"seeds": 4, "addresses": ["0x30", "0x20", "0x10"], "words": ["a", "druhy", "pokus"], "fitted": {},
+                "calls": [2, 1, 2, 2, 2, -1, 0], "compares": [0, 1, 2, 2, 2, 2, 2], "lost": ["\\u202E"],
+                "gaps": [0, 1, 1], "source": "pokus \\u202E a"}
+        rows += [(lost, "6", "where", "Word 3 of 3 of the text"), (lost, "6", "text", "pokus \\u202E a")]
         for n, (text, step, element, expected) in enumerate(rows):
-            with self.subTest(text=text[:12], step=step):
-                self.open(url_of("reads%d" % n, text)[0] + "#step=" + step)
+            with self.subTest(text=str(text)[:12], step=step):
+                if isinstance(text, dict):  # a run's data, handed to the page as a typed run's is
+                    self.open(self.run_page + "#step=" + step)
+                    self.js("loadRun(arguments[0])", text)
+                else:
+                    self.open(url_of("reads%d" % n, text)[0] + "#step=" + step)
                 self.assertEqual(expected, self.read(element))
 
     def test_the_strip_keeps_the_text_in_its_order(self):
@@ -409,41 +509,74 @@ return [x(0),x(3)];""")
             "return !document.getElementById('try-run').disabled") and d.find_element("id", "try-note").text != before)
 
     def test_texts_run_in_the_page_as_wrd_runs_them(self):
-        rows = [  # a text, typed or set, and a step of its run (call.line) to check
-            ("Příliš žluťoučký kůň úpěl ďábelské ódy, kůň! %s pokus. Kůň?" % ("ř" * 150), True, "9.2"),  # Czech, a word of 300 bytes
-            (corpus(), False, "300.5"),
+        if not TEXT_BOX:
+            self.skipTest(NO_TEXT_BOX)
+        rows = [  # a text, typed or set, a step of its run (call.line) to check, and whether to check every step
+            ("Příliš žluťoučký kůň úpěl ďábelské ódy, kůň! %s pokus. Kůň?" % ("ř" * 150), True, "9.2", True),  # Czech, a word of 300 bytes
+            # Line breaks, a tab, a word that must show as an escape, and a word cut in its box.
+            ("one two\n\nthree\tfour, \u202eevil two %s one\nfive" % ("w" * 30), False, "12.2", True),
+            (corpus(), False, "300.5", False),
+            ("x" * 1000000, False, None, False),  # one word of 1,000,000 bytes
+            ("x" * 1048528, False, None, False),  # one of 1,048,528 bytes, within the 1 MiB that the page takes
+            (" ".join("w%d" % i for i in range(60000)), False, None, False),  # 60,000 distinct words
         ]
-        for n, (text, typed, step) in enumerate(rows):
+        for n, (text, typed, step, every) in enumerate(rows):
             with self.subTest(text=text[:12]):
                 self.open(self.run_page)
                 self.run_in_page(text, typed)
-                native = url_of("typed%d" % n, text)[1]
-                listed = [(int(count), word) for count, word in re.findall(r"Cetnost: +(\d+) Slovo: (.*)  Dalsi: ", native)]
+                page, native = url_of("typed%d" % n, text)
+                self.assertEqual("0", self.by_id("try-note").get_attribute("data-status"))
                 calls = self.by_id("slider").get_attribute("max")
                 self.assertEqual("#step=" + calls, self.js("return location.hash"))  # the last step
-                self.assertEqual(listed, [(int(c), w) for c, w in self.each(
-                    "#list .node", "[e.dataset.count, e.title || e.querySelector('bdi').textContent]")])
                 report = self.js("return document.querySelector('#report pre').textContent")
-                self.assertEqual(nexts_of(report), dict(self.each("#memory [data-next]",
-                                                                  "[e.dataset.address, e.dataset.next]")))
+                words = r"Cetnost: +(\d+) Slovo: (.*)  Dalsi: "
+                self.assertEqual(re.findall(words, native), re.findall(words, report))  # words and counts
+                dalsi = {a: "NULL" if n == "0" else n for a, n in nexts_of(report).items()}
+                cells = dict(self.each("#memory [data-next]", "[e.dataset.address, e.dataset.next]"))
+                self.assertEqual({a: dalsi[a] for a in cells}, cells)
+                self.assertLessEqual(set(self.each("#list .node[data-slot]", "e.dataset.address")), set(cells))
                 self.assertEqual([], self.each(  # each cell drawn holds its lines whole
                     "#cells .cell", "e.textContent", "e.innerHTML && e.scrollHeight > e.clientHeight"))
                 self.assertTrue(self.by_id("report-save").get_attribute("href").startswith("blob:"))
                 svg = subprocess.run([WRD_DOT, "-T", "svg"], input=report.encode(), capture_output=True)
                 self.assertEqual((0, b""), (svg.returncode, svg.stderr))  # the saved report reads back
-                self.js("location.hash=arguments[0]", "#step=" + step)
-                self.assertEqual("compare", self.state().split()[-1])
-                self.assertEqual(*self.js(  # the node under p, marked in memory too
-                    "return [document.querySelector('[data-cursor]').dataset.address,"
-                    "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
-        # A text over 1 MiB, or an empty one (wrd's status 2), is refused, and the run shown stays.
+                if step is not None:
+                    self.js("location.hash=arguments[0]", "#step=" + step)
+                    self.assertEqual("compare", self.state().split()[-1])
+                    self.assertEqual(*self.js(  # the node under p, marked in memory too
+                        "return [document.querySelector('[data-cursor]').dataset.address,"
+                        "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
+                if every:  # each step as wrd-dot's page of the same text shows it, and memory as the model says
+                    typed_steps = self.js(EVERY_STEP)
+                    address = {w: a for a, w in re.findall(r"Adresa: (\S+) .*Slovo: (.*)  Dalsi: ", report)}
+                    model = model_steps(text, address)
+                    self.assertEqual([m[0] for m in model], [t[0] for t in typed_steps[1:]])
+                    for (label, nodes), typed_step in zip(model, typed_steps[1:]):
+                        cells = {a: (count, next) for a, next, count in typed_step[-1][0] if count}
+                        self.assertEqual({a: nodes[a] for a in cells}, cells, label)  # cells as the model says
+                        self.assertEqual([], typed_step[-1][1], label)  # and as the boxes drawn say
+                    self.open(page)
+                    self.assertEqual([t[:-1] for t in self.js(EVERY_STEP)], [t[:-1] for t in typed_steps])
+        # A text over 1 MiB, or an empty one (wrd's status 2), is refused; a long run is stopped
+        # with Stop. The run shown stays, and Run can run again.
         shown = self.state()
-        for text, said in (("'a '.repeat(524289)", "more than the 1 MiB"), ("''", "status 2")):
+        rows = [("'a '.repeat(524289)", "more than the 1 MiB", False), ("''", "status 2", False),
+                ("Array.from({length: 120000}, (_, i) => 'w' + i).join(' ')", "Stopped", True)]
+        for text, said, stop in rows:
             self.js("document.getElementById('try-text').value=" + text)
             self.by_id("try-run").click()
-            self.assertIn(said, self.by_id("try-note").text)
+            if stop:
+                WebDriverWait(self.driver, 60).until(lambda d: "Running: " in d.find_element("id", "try-note").text)
+                self.by_id("try-stop").click()
+            WebDriverWait(self.driver, 60).until(lambda d: said in d.find_element("id", "try-note").text)
             self.assertEqual(shown, self.state())
+            self.assertTrue(self.by_id("try-run").is_enabled())
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    result = unittest.main(argv=sys.argv[:1], verbosity=2, exit=False).result
+    # Each skipped case on a line of its own, with its mark ("SKIPPED: " where the reason has none).
+    for case, reason in result.skipped:
+        mark, _, why = reason.partition(": ") if reason.startswith("SKIPPED") else ("SKIPPED", "", reason)
+        print("%s: %s: %s" % (mark, case._testMethodName, why))
+    sys.exit(not result.wasSuccessful())

@@ -1,10 +1,15 @@
-// The rows of a table that cannot run here, such as one that needs what the
-// platform lacks: the other rows run, and the test then ends skipped, naming them.
+// How a test says that it skipped: a line that starts "SKIPPED: " and gives the
+// reason, or WRD_MISSING_TOOL where a tool that the tests use is missing, which
+// fails a CI run (cmake/list_skips.cmake). And the rows of a table that cannot
+// run here: the other rows run, and the test then ends skipped, naming them.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+/// Starts the reason of a skip for want of a tool that the tests use.
+#define WRD_MISSING_TOOL "SKIPPED (missing tool): "
 
 /// Runs `check` on each row of `rows` that can run here, in a SCOPED_TRACE of
 /// its `what`; a row whose `lacks` is set cannot, and `lacks` says why. Returns

@@ -2,10 +2,12 @@
 #include "arrow_geometry.h"
 #include "count_words.h"
 #include "layout.h"
+#include "page_data.h"
 #include "replay.h"
 #include "report.h"
 #include "report_line.h"
 #include "shell.h"
+#include "skipped_rows.h"
 #include "word_list.h"
 #include "word_text.h"
 #include "writers.h"
@@ -57,9 +59,9 @@ Ran run(const std::string& command, const std::string& input = "")
 std::string tool(const std::string& path, const std::string& name, std::string* why)
 {
     if (path.empty()) {
-        *why += "SKIPPED: " + name +
-                (WRD_TOOLS_RUN_HERE ? " was not found when the build was configured. "
-                                    : " does not run where this cross build's tests run. ");
+        *why += WRD_TOOLS_RUN_HERE
+                    ? WRD_MISSING_TOOL + name + " was not found when the build was configured. "
+                    : "SKIPPED: " + name + " does not run where this cross build's tests run. ";
     }
     return path;
 }
@@ -228,8 +230,13 @@ TEST(WrdDot, DrawsWholeReportsAndNamesTheLineOfAnyOther)
          "svg"},
         {"svg: an address that no node has", "Zacatek seznamu: 0x10\n" + entry(1, "0x10", "a", "0x99"),
          ">0x99</text><text x=\"120\" y=\"34\">no such node</text>", "svg"},
-        {"html: the text gives this report", kRunReport, "data-address=\"0x30\"", "html",
-         "pokus a b a druhy"},
+        {"html: the run's data, each call's node and compares (a hit at i costs i, a miss the list)",
+         kRunReport,
+         "{\"seeds\":4,\"addresses\":[\"0x40\",\"0x30\",\"0x20\",\"0x10\"],\"words\":[\"b\",\"a\",\"druhy\","
+         "\"pokus\"],\"fitted\":{},\"calls\":[3,2,3,3,3,1,0,1,2],\"compares\":[0,1,2,2,2,2,3,2,3],\"lost\":[]"
+         ","
+         "\"gaps\":[0,1,1,1,1],\"source\":\"pokus a b a druhy\"}",
+         "html", "pokus a b a druhy"},
         {"html: a text that gives another count", kRunReport,
          "position 2 holds \"a\" 2 times where the text gives \"a\" 3", "html", "pokus a b a druhy a"},
         {"html: a text that gives another word", kRunReport,
@@ -360,6 +367,37 @@ std::string arguments(const std::string& line)
 }
 
 // The command line, read as GNU programs read theirs.
+// The data of runs that replay never gives: a call that found no memory, and
+// words that the page's markup would read as its own.
+TEST(WrdDot, PageDataStatesEveryCallAndKeepsTheText)
+{
+    constexpr std::uint32_t kLost = ::Run::kNoMemory;
+    const struct {
+        const char* what;
+        std::vector<PageNode> nodes;
+        ::Run run;
+        std::string text;
+        std::string expected; // a part of the data
+    } cases[] = {
+        {"a lost word shows escaped and counts among the text's; its call compared the whole list",
+         {{"0x20", "druhy"}, {"0x10", "pokus"}},
+         {{1, 0, 1, 1, kLost, 1}, {0, 4}},
+         "\xE2\x80\xAE pokus",
+         "\"calls\":[1,0,1,1,-1,1],\"compares\":[0,1,2,2,2,2],\"lost\":[\"\\\\u202E\"],\"gaps\":[0,1],"
+         "\"source\":\"\\\\u202E pokus\"}"},
+        {"line breaks stay; no < can end the script that holds the data",
+         {{"0x30", "</a>"}, {"0x20", "druhy"}, {"0x10", "pokus"}},
+         {{2, 1, 2, 2, 0, 0}, {0, 6}},
+         "</a>\r\n</a>",
+         "\"gaps\":[0,2],\"source\":\"\\u003c/a>\\u000d\\n\\u003c/a>\"}"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string data = page_data(c.nodes, c.run, c.text);
+        EXPECT_NE(data.find(c.expected), std::string::npos) << data;
+    }
+}
+
 TEST(WrdDot, ReadsItsArguments)
 {
     const struct {
@@ -780,8 +818,10 @@ TEST(WrdDot, ReadmeSampleAndPictureAreWhatTheProgramsGive)
 TEST(WrdDot, EveryWordShowsInNfcAsIcuSays)
 {
 #ifndef WRD_ICU
-    GTEST_SKIP()
-        << "SKIPPED: ICU is not installed for this build's target (Debian: libicu-dev), as in a cross build";
+    if (WRD_CROSSCOMPILING) {
+        GTEST_SKIP() << "SKIPPED: ICU is not installed for this cross build's target";
+    }
+    GTEST_SKIP() << WRD_MISSING_TOOL "ICU was not found when the build was configured (Debian: libicu-dev)";
 #else
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);

@@ -1,22 +1,31 @@
 # Writes OUTPUT, a header that holds the page (page.html with page.css and
 # page.js put in its place) as the strings kPageParts, for write_html.cpp. With
 # MODULE, the base64 of the gzipped module, the text box's parts come in too
-# (try.css, try.js and the module); without it, every part of page.html between
+# (try.css, memory.js, try.js and the module); without it, every part of page.html between
 # "<!-- try -->" and "<!-- /try -->" goes.
-# usage: cmake -DSOURCE=dir [-DMODULE=file] -DOUTPUT=file -P embed_page.cmake
+# The report's words that the page shows, @LIST_START@ in page.html, come from
+# WORDS, word_list/report_words.h, where print_list takes them too.
+# usage: cmake -DSOURCE=dir -DWORDS=file [-DMODULE=file] -DOUTPUT=file -P embed_page.cmake
 cmake_minimum_required(VERSION 3.25)
 file(READ "${SOURCE}/page.html" page)
+file(READ "${WORDS}" words)
+if(NOT words MATCHES "kListStart\\[\\] = \"([^\"]+)\"")
+    message(FATAL_ERROR "${WORDS} names no kListStart")
+endif()
+string(REPLACE "@LIST_START@" "${CMAKE_MATCH_1}" page "${page}")
 file(READ "${SOURCE}/page.css" css)
 file(READ "${SOURCE}/page.js" script)
 if(MODULE)
     file(READ "${SOURCE}/try.css" try_css)
     file(READ "${SOURCE}/try.js" try_script)
+    file(READ "${SOURCE}/memory.js" memory_script)
     file(READ "${MODULE}" module)
     string(STRIP "${module}" module)
     string(REPLACE "/* module */" "${module}" try_script "${try_script}")
     string(REPLACE "<!-- try -->" "" page "${page}")
     string(REPLACE "<!-- /try -->" "" page "${page}")
     string(REPLACE "/* try.css */\n" "${try_css}" page "${page}")
+    string(REPLACE "// memory.js\n" "${memory_script}" page "${page}")
     string(REPLACE "// try.js\n" "${try_script}" page "${page}")
 else()
     while(TRUE)

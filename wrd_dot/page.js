@@ -1,10 +1,11 @@
-// Steps through a run of add_word. loadRun(calls, gaps, seeds) reads it:
-// calls[k] is the index in the report of call k's node (0-based), the seed
-// calls first; gaps[w] is the number of characters between text word w and
-// the word before it in #source, where each word is written as the boxes show
-// it. The report lists the newest node first, so the nodes in the list at any
-// moment are the last `listed` of the report, in list order: report index i
-// stands at position i - (nodeCount - listed).
+// Steps through a run of add_word. loadRun(data) reads it, in the form that
+// wrd_dot/page_data.h states: wrd-dot writes it in #run, and a run typed into
+// the page hands it here. A call that found no memory changed nothing and is
+// no step; its word still counts among the text's. The report lists the
+// newest node first, so the nodes in the list at any moment are the last
+// `listed` of the report, in list order: report index i stands at position
+// i - (nodeCount - listed). Boxes are made when first drawn. Each step drawn
+// dispatches `wrd-step` on the document, with the step's state.
 //
 // A step is (call, line): `call` calls (1-based) have begun, and `line` steps
 // of the last one have run; (0, 0) is the empty list. `counts` and `listed`
@@ -33,87 +34,94 @@ const geometry = {
 };
 const slotTop = (s) => START_HEIGHT + 32 + s * geometry.pitch;
 
-// Reads a run, with the boxes and #source as they stand, forgets all that an
-// earlier run drew, and draws the step that the address names (step 0 if
-// none). It may be called again once the boxes and #source are replaced.
-function loadRun(calls, gaps, seeds) {
-  const boxes = [...document.querySelectorAll('#list .node')];
+// Reads a run, forgets all that an earlier run drew, and draws the step that
+// the address names (step 0 if none). It may be called again with another run.
+function loadRun(data) {
+  const nodeCount = data.addresses.length, texts = data.gaps.length;
+  const all = data.calls, calls = new Int32Array(all.length), textWord = new Int32Array(all.length);
+  let stepped = 0;
+  for (let k = 0; k < all.length; ++k) {
+    if (all[k] < 0) continue;
+    calls[stepped] = all[k];
+    textWord[stepped++] = k - data.seeds;
+  }
+  const firstWord = textWord.subarray(0, stepped).findIndex((w) => w >= 0);
   Object.assign(state, {
-    boxes,
-    calls,
-    gaps,
-    seeds,
-    source: $('source').textContent,
-    nodeCount: boxes.length,               // nodes in the report, and so in the whole run
-    counts: new Int32Array(boxes.length),  // after the first `applied` calls
+    data,
+    boxes: [],
+    calls: calls.subarray(0, stepped),
+    textWord: textWord.subarray(0, stepped),  // per stepped call: its word of the text, < 0 for a seed
+    gaps: data.gaps,
+    seeds: firstWord < 0 ? stepped : firstWord,  // the seed calls stepped
+    source: data.source,
+    nodeCount,                          // nodes in the report, and so in the whole run
+    counts: new Int32Array(nodeCount),  // after the first `applied` calls
     listed: 0,
     applied: 0,
     call: 0,
     line: 0,
-    dirty: new Set(),
     drawn: [],
     first: -1,
     touched: -1,
     cursor: -1,
-    callNode: -1,
-    wordLengths: new Int32Array(boxes.length).fill(-1),
-    wordStarts: new Int32Array(gaps.length),
+    wordStarts: new Int32Array(texts),
+    wordEnds: new Int32Array(texts),
     arrowPaths: [],
   });
   $('arrow-paths').replaceChildren();
-  forgetDrawnBoxes();
-  for (let w = 0, at = 0; w < gaps.length; ++w) {
-    at += gaps[w];
+  for (const box of document.querySelectorAll('#list .node')) box.remove();
+  for (let w = 0, at = 0, lost = 0; w < texts; ++w) {
+    at += data.gaps[w];
     state.wordStarts[w] = at;
-    at += lengthOf(calls[seeds + w]);
+    const i = data.calls[data.seeds + w];
+    at += (i < 0 ? data.lost[lost++] : data.words[i]).length;
+    state.wordEnds[w] = at;
   }
-  $('slider').max = calls.length;
+  $('slider').max = stepped;
+  // A new run shows its step from the page's top, where the page is measured:
+  // nothing of it under the sticky controls.
+  scrollTo(0, 0);
   measure();
   fromHash();
   fitCode();
 }
 
-// Boxes drawn by an earlier run start again as the empty list.
-function forgetDrawnBoxes() {
-  for (const box of document.querySelectorAll('#list .node:not([data-count="0"]), #list .node[data-slot]')) {
-    box.dataset.count = 0;
-    box.hidden = true;
-    for (const name of ['slot', 'compared', 'first', 'touched', 'cursor']) delete box.dataset[name];
-  }
-}
-
 // The word of report index i as the boxes show it, whole (a cut word's title).
-function wordOf(i) {
-  const box = state.boxes[i];
-  return box.title || box.querySelector('bdi').textContent;
-}
-function lengthOf(i) {
-  if (state.wordLengths[i] < 0) state.wordLengths[i] = wordOf(i).length;
-  return state.wordLengths[i];
-}
+const wordOf = (i) => state.data.words[i];
 // The address of report index i, or NULL past the last node.
-const addressOf = (i) => (i >= 0 && i < state.nodeCount ? state.boxes[i].dataset.address : 'NULL');
+const addressOf = (i) => (i >= 0 && i < state.nodeCount ? state.data.addresses[i] : 'NULL');
 
-// The cells that a box shows once it is drawn, made then: most boxes never are.
+// The box of report index i, made when first drawn: most boxes never are. A
+// box shows where it has a slot.
+function boxOf(i) {
+  if (state.boxes[i]) return state.boxes[i];
+  const box = document.createElement('div'), fitted = state.data.fitted[i];
+  box.className = 'node';
+  box.dataset.address = addressOf(i);
+  box.dataset.index = i;
+  if (fitted !== undefined) box.title = wordOf(i);
+  box.append(
+      document.createElement('span'), document.createElement('span'), isolated(fitted ?? wordOf(i)),
+      document.createElement('span'));
+  box.children[0].className = 'address';
+  box.children[1].className = 'count';
+  box.children[3].className = 'next';
+  box.children[3].dataset.field = 'next';
+  state.boxes[i] = box;
+  return $('list').appendChild(box);
+}
 function cellsOf(box) {
-  if (!box.firstElementChild.classList.contains('address')) {
-    box.insertAdjacentHTML('afterbegin', '<span class="address"></span><span class="count"></span>');
-    box.insertAdjacentHTML('beforeend', '<span class="next" data-field="next"></span>');
-  }
   return {address: box.children[0], count: box.children[1], next: box.lastElementChild};
 }
 
-// Calls applied to or taken from the state after the first `applied` calls;
-// the nodes whose count changed are written to the DOM once, at the draw.
+// Calls applied to or taken from the state after the first `applied` calls.
 function applyCall() {
   const i = state.calls[state.applied++];
   if (state.counts[i]++ === 0) ++state.listed;
-  state.dirty.add(i);
 }
 function undoCall() {
   const i = state.calls[--state.applied];
   if (--state.counts[i] === 0) --state.listed;
-  state.dirty.add(i);
 }
 
 // What call k does, from the state before it: its node, the nodes it
@@ -208,28 +216,25 @@ const range = (from, to) => Array.from({length: Math.max(0, to - from)}, (_, p) 
 // focus (a position, or `length` for NULL): all when they fit; else the first
 // one or two, a fold (-1) and a window that ends just after the focus. A fold
 // never stands for one node: that node is shown. `end` is the position after
-// the last one shown; a tail of one node is shown too, below the rows.
+// the last one shown; a tail of one node is shown too. `closed` tells whether
+// a slot is left for NULL or the tail's fold: on a short screen (3 rows) the
+// focus may take the last one, but NULL as the focus keeps its own.
 function windowOf(length, focus, rows) {
-  const head = rows >= 6 ? 2 : 1, width = Math.max(1, rows - head - 2);
+  const head = rows >= 6 ? 2 : 1, width = Math.max(focus < length ? 1 : 0, rows - head - 2);
   const fit = Math.min(length, Math.max(focus + Math.min(2, width), rows - 1));
   const end = length - fit === 1 ? length : fit, start = fit - width;
-  if (start - head <= 1) return {shown: range(0, end), start: end, folded: 0, end};
-  return {shown: [...range(0, head), -1, ...range(start, end)], start, folded: start - head, end};
+  const shown = start - head <= 1 ? range(0, end) : [...range(0, head), -1, ...range(start, end)];
+  const closed = shown.length < rows || focus === length;
+  if (start - head <= 1) return {shown, start: end, folded: 0, end, closed};
+  return {shown, start, folded: start - head, end, closed};
 }
 
-function showCount(i, value) {
-  const box = state.boxes[i];
-  if (box.dataset.count != value) {
-    box.dataset.count = value;
-    box.toggleAttribute('hidden', value === 0);
-  }
-}
 // Moves a mark (first, touched, cursor) from the box that held it to box i.
 function mark(name, i) {
   const attribute = 'data-' + name;
   if (state[name] >= 0) state.boxes[state[name]].removeAttribute(attribute);
   state[name] = i;
-  if (i >= 0) state.boxes[i].setAttribute(attribute, '');
+  if (i >= 0) boxOf(i).setAttribute(attribute, '');
 }
 
 // What the step shows, derived from the call's plan and the step within it.
@@ -248,7 +253,6 @@ function scene() {
 
 function draw() {
   const at = scene();
-  drawCounts(at);
   mark('first', at.inList > 0 ? at.offset : -1);
   mark('touched', at.made ? at.i : -1);
   mark('cursor', at.cursor);
@@ -263,22 +267,34 @@ function draw() {
   drawArrows(arrows);
   $('list').style.height = slotTop(last) + geometry.boxHeight + 16 + 'px';
   describe(at);
-  document.dispatchEvent(new CustomEvent('wrd-step', {
-    detail: {call: state.call, line: state.line, action: at.action, node: at.node},
-  }));
+  document.dispatchEvent(new CustomEvent('wrd-step', {detail: stepState(at)}));
 }
 
-// Counts: the nodes that calls changed, and the running call's node.
-function drawCounts(at) {
-  if (state.callNode >= 0) state.dirty.add(state.callNode);
-  for (const d of state.dirty) showCount(d, state.counts[d]);
-  if (at.i >= 0) showCount(at.i, state.counts[at.i] + (at.made ? 1 : 0));
-  state.dirty.clear();
-  state.callNode = at.i;
+// A node's count as it stands at the step, 0 before it is made.
+const countAt = (at, i) => state.counts[i] + (i === at.i && at.made ? 1 : 0);
+// What a step tells the page's other scripts: the call and its line, its
+// action, the node under p or raised or made (-1: none), the run's data, the
+// nodes drawn, and each node's count and next (a report index, nodeCount for
+// NULL; -1 before the node is made) as they stand.
+function stepState(at) {
+  return {
+    call: state.call,
+    line: state.line,
+    action: at.action,
+    node: at.node,
+    data: state.data,
+    drawn: [...state.drawn],
+    count: (i) => countAt(at, i),
+    next: (i) =>
+        (countAt(at, i) === 0                   ? -1 :
+             i === at.i && at.action === 'make' ? state.nodeCount :
+                                                  i + 1),
+  };
 }
 
 // The slots from row `top` down: the boxes, the folds and NULL, each with the
-// arrow into it. Returns the row of the last slot, NULL or the tail's fold.
+// arrow into it. Returns the row of the last slot drawn: NULL or the tail's
+// fold where the window leaves room for them.
 function drawSlots(at, view, top, arrows) {
   for (const b of state.drawn) {
     state.boxes[b].removeAttribute('data-slot');
@@ -299,8 +315,9 @@ function drawSlots(at, view, top, arrows) {
     ++s;
   }
   const atEnd = view.end === at.inList;
-  nul.hidden = !atEnd;
-  tail.hidden = atEnd;
+  nul.hidden = !atEnd || !view.closed;
+  tail.hidden = atEnd || !view.closed;
+  if (!view.closed) return s - 1;
   if (atEnd) {
     // Under a new node that stands above the list, NULL keeps to the left.
     const alone = top > 0 && at.inList === 0;
@@ -326,9 +343,10 @@ function drawFold(fold, nodes, allCompared, after, s) {
 }
 // The box at list position p, in slot s, with its cells as they stand.
 function drawBox(at, p, s) {
-  const b = at.offset + p, box = state.boxes[b], cells = cellsOf(box);
+  const b = at.offset + p, box = boxOf(b), cells = cellsOf(box);
   state.drawn.push(b);
   box.dataset.slot = s;
+  box.dataset.count = countAt(at, b);
   if (p >= at.shift && p < at.comparedUpTo) box.dataset.compared = p - at.shift + 1;
   cells.address.textContent = `${p + 1}. ${box.dataset.address}`;
   cells.count.textContent = `count ${box.dataset.count}`;
@@ -346,7 +364,8 @@ function drawStart(at, top, arrows) {
 // narrow, until the start pointer holds it; at link its next points at the
 // old first node, or at NULL where the list was empty.
 function drawNewNode(at, beside, arrows) {
-  const box = state.boxes[at.i], cells = cellsOf(box), g = geometry;
+  const box = boxOf(at.i), cells = cellsOf(box), g = geometry;
+  box.dataset.count = 1;
   cells.address.textContent = `new ${box.dataset.address}`;
   cells.count.textContent = 'count 1';
   cells.next.textContent = `next ${at.action === 'make' ? 'NULL' : addressOf(at.i + 1)}`;
@@ -449,7 +468,7 @@ function isolated(word, tag = 'bdi') {
 // room is left.
 function neighbours(w, step, room, breaks) {
   const s = state, words = s.gaps.length, parts = [];
-  const end = (k) => s.wordStarts[k] + lengthOf(s.calls[s.seeds + k]);
+  const end = (k) => s.wordEnds[k];
   for (let k = w;; k += step) {
     const from = step < 0 ? (k > 0 ? end(k - 1) : 0) : end(k);
     const to = step < 0 ? s.wordStarts[k] : k + 1 < words ? s.wordStarts[k + 1] : s.source.length;
@@ -470,7 +489,8 @@ function neighbours(w, step, room, breaks) {
 // The text strip: the words around the current one, cut only between words,
 // each word an isolate, with "…" at a cut and at most one line break.
 function describeText(at) {
-  const text = $('text'), where = $('where'), w = state.call - state.seeds - 1, words = state.gaps.length;
+  const text = $('text'), where = $('where'), words = state.gaps.length;
+  const w = state.call > 0 ? state.textWord[state.call - 1] : -1;
   text.replaceChildren();
   if (w < 0) {
     where.textContent = state.call === 0 ?
@@ -479,11 +499,13 @@ function describeText(at) {
         `Seed word ${state.call} of ${
             state.seeds}: wrd records these before the text, so that every run's list ` +
             'ends with druhy and pokus.';
-    if (words > 0) text.append(isolated(wordOf(state.calls[state.seeds])), ...strip(0, 0, false));
+    if (words > 0)
+      text.append(
+          isolated(state.source.slice(state.wordStarts[0], state.wordEnds[0])), ...strip(0, 0, false));
     return;
   }
   where.textContent = `Word ${w + 1} of ${words} of the text`;
-  text.append(...strip(w, lengthOf(at.i), true));
+  text.append(...strip(w, state.wordEnds[w] - state.wordStarts[w], true));
 }
 // Word w marked (or plain), with the words before it (when `marked`) and
 // after it that fit in the strip's width: a third of the room before it,
@@ -502,21 +524,22 @@ function strip(w, length, marked) {
 // Sizes that depend on the window: the boxes, the rows that fit under the
 // list's top, where a new node goes and the strip's width.
 function measure() {
-  const sample = state.boxes[0] || document.createElement('div'), g = geometry, list = $('list');
+  const sample = state.nodeCount ? boxOf(0) : document.createElement('div'), g = geometry, list = $('list');
   // Everything that is measured is put in place first, so that the page is
   // laid out once.
   const hidden = sample.hidden, slot = sample.dataset.slot, text = $('text');
-  if (sample.isConnected) cellsOf(sample);
   sample.hidden = false;
   sample.dataset.slot = 'measure';
   const probe = text.appendChild(document.createElement('span'));
   probe.textContent = '0'.repeat(10);
   g.boxWidth = sample.offsetWidth;
   g.boxHeight = sample.offsetHeight;
-  g.nullWidth = $('null').offsetWidth;
-  const fold = $('fold-tail'), foldHidden = fold.hidden;
-  fold.hidden = false;
+  // NULL and the fold are measured shown, whatever the step before hid.
+  const nul = $('null'), fold = $('fold-tail'), nullHidden = nul.hidden, foldHidden = fold.hidden;
+  nul.hidden = fold.hidden = false;
+  g.nullWidth = nul.offsetWidth;
   g.foldHeight = fold.offsetHeight;
+  nul.hidden = nullHidden;
   fold.hidden = foldHidden;
   g.columns = Math.max(20, Math.floor(text.clientWidth / (probe.offsetWidth / 10)) - 2);
   const listTop = list.getBoundingClientRect().top + scrollY;
@@ -528,16 +551,18 @@ function measure() {
   else
     sample.dataset.slot = slot;
   g.pitch = g.boxHeight + GAP;
-  g.rows = Math.max(4, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
+  // What the page scrolls into view (a focused control, a link's target) stands below the sticky controls.
+  document.documentElement.style.scrollPaddingTop = document.querySelector('header').offsetHeight + 'px';
+  g.rows = Math.max(3, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
 }
 
-// The code's height on a wide screen, down to the window's bottom, and where
-// its lines stand in it; measured once a step is drawn, since it depends on
-// what stands above it.
+// The code's height on a wide screen, down to the window's bottom with the
+// page at its top, and where its lines stand in it; measured once a step is
+// drawn, since it depends on what stands above it.
 function fitCode() {
   const code = $('code'), wide = getComputedStyle(document.querySelector('main')).display === 'grid';
   code.style.maxHeight =
-      wide ? Math.max(120, innerHeight - code.getBoundingClientRect().top - 24) + 'px' : '';
+      wide ? Math.max(120, innerHeight - code.getBoundingClientRect().top - scrollY - 24) + 'px' : '';
   const lines = {};
   for (const line of code.querySelectorAll('[data-line]')) {
     lines[line.dataset.line] = [line.offsetTop, line.offsetHeight];
@@ -586,9 +611,11 @@ addEventListener('keydown', (e) => {
     End: 'last'
   };
   // A key pressed in a field (the slider, a text box) is the field's own: it
-  // moves the slider or the caret, not the step.
+  // moves the slider or the caret, not the step; but on the slider, which
+  // moves by calls, ↓ and ↑ move by lines, as they do elsewhere.
   const field = e.target instanceof Element && e.target.closest('input, textarea, select, [contenteditable]');
-  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || field) return;
+  const lines = field && field.id === 'slider' && (e.key === 'ArrowDown' || e.key === 'ArrowUp');
+  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || (field && !lines)) return;
   e.preventDefault();
   const stepper = steppers[keys[e.key]];
   if (e.repeat)
@@ -596,4 +623,4 @@ addEventListener('keydown', (e) => {
   else
     stepper('push');
 });
-loadRun(CALLS, GAPS, SEEDS);
+loadRun(JSON.parse($('run').textContent));

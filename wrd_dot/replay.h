@@ -11,9 +11,11 @@
 #include <vector>
 
 /// One run of add_word, as replay finds it: the index in `report.nodes` of
-/// each call's node, the seed calls first, then the byte offset in the text of
-/// each of the text's words, one per call after the seeds.
+/// each call's node (kNoMemory for a call that found no memory and changed
+/// nothing), the seed calls first, then the byte offset in the text of each of
+/// the text's words, one per call after the seeds.
 struct Run {
+    static constexpr std::uint32_t kNoMemory = UINT32_MAX;
     std::vector<std::uint32_t> calls;
     std::vector<std::size_t> word_starts;
 };

@@ -1,270 +1,127 @@
 // The text box: a text typed here runs through wrd's own list code, built for
 // WebAssembly and embedded below, in a worker so that the page stays
-// responsive. The module records each call's node; the worker reads the list,
-// the calls and print_list's report back from the module's memory, and this
-// script builds from them the boxes, #source and the calls that page.js steps
-// through, and the memory view.
+// responsive. The module runs the text and makes the run's data as wrd-dot
+// makes its page's (wrd_dot/page_data.h); this script moves the text in and
+// the data and the report out, and hands the data to page.js's loadRun. Stop
+// ends a run by ending its worker; the run shown stays.
 (() => {
-  const MODULE = '/* module */';  // wrd.wasm, gzipped, in base64
-  const MAX_TEXT = 1 << 20;       // bytes of UTF-8
-  const textBox = $('try-text'), runButton = $('try-run'), note = $('try-note');
-  const cells = $('cells'), reportText = document.querySelector('#report pre'), save = $('report-save');
+  const MODULE = `/* module */`;  // wrd.wasm, gzipped, in base64 lines (atob skips the line feeds)
+  const $ = (id) => document.getElementById(id);
+  const textBox = $('try-text'), runButton = $('try-run'), stopButton = $('try-stop'), note = $('try-note');
+  const reportText = document.querySelector('#report pre'), save = $('report-save');
+  const counted = (n, one, many) => `${n} ${n === 1 ? one : many}`;
+
+  // In the worker, whose code is these two and work, as text (runInWorker):
+  // the calls of WASI that the module makes, standard output into `out`.
+  const wasi = (memory, out) => ({
+    fd_write(fd, iovs, n, written) {
+      const v = new DataView(memory().buffer);
+      let total = 0;
+      for (let k = 0; k < n; ++k) {
+        const at = v.getUint32(iovs + 8 * k, true), length = v.getUint32(iovs + 8 * k + 4, true);
+        if (fd === 1) out.push(new Uint8Array(memory().buffer, at, length).slice());
+        total += length;
+      }
+      v.setUint32(written, total, true);
+      return 0;
+    },
+    fd_seek: () => 70,  // ESPIPE: standard output is no file to seek in
+    fd_close: () => 0,
+    fd_fdstat_get(fd, stat) {
+      new Uint8Array(memory().buffer, stat, 24).fill(0);
+      new DataView(memory().buffer).setUint8(stat, 4);  // a regular file: fully buffered
+      return 0;
+    },
+  });
+  // The data's arrays of numbers as typed arrays, whose buffers move to the
+  // page without a copy; returns those buffers.
+  const typed = (data) => [[data, ['calls', 'compares', 'gaps']],
+                           [data.memory, ['at', 'wordAt', 'counts', 'nexts', 'sizes', 'order']]]
+                              .flatMap(([object, names]) => names.map((name) => {
+                                object[name] = Int32Array.from(object[name]);
+                                return object[name].buffer;
+                              }));
 
   // Runs in the worker: one fresh instance of the module per run, so that each
   // run starts from the same empty heap. Standard output goes into a buffer;
-  // the module has no other file.
+  // the module has no other file. Posts the run, or the longest text that the
+  // module takes when this one is longer.
   function work() {
     onmessage = async ({data: {module, bytes}}) => {
-      const out = [];
-      let memory = null;
-      const wasi = {
-        fd_write(fd, iovs, n, written) {
-          const v = new DataView(memory.buffer);
-          let total = 0;
-          for (let k = 0; k < n; ++k) {
-            const at = v.getUint32(iovs + 8 * k, true), length = v.getUint32(iovs + 8 * k + 4, true);
-            if (fd === 1) out.push(new Uint8Array(memory.buffer, at, length).slice());
-            total += length;
-          }
-          v.setUint32(written, total, true);
-          return 0;
-        },
-        fd_seek: () => 70,  // ESPIPE: standard output is no file to seek in
-        fd_close: () => 0,
-        fd_fdstat_get(fd, stat) {
-          new Uint8Array(memory.buffer, stat, 24).fill(0);
-          new DataView(memory.buffer).setUint8(stat, 4);  // a regular file: fully buffered
-          return 0;
-        },
-      };
+      const out = [], times = {}, started = performance.now();
+      const lap = (name) => (times[name] = performance.now() - started);
       const progress = (at) => postMessage({progress: at / Math.max(bytes.length, 1)});
-      const e =
-          (await WebAssembly.instantiate(module, {wasi_snapshot_preview1: wasi, wrd: {progress}})).exports;
-      memory = e.memory;
+      let e = null;
+      const imports = {wasi_snapshot_preview1: wasi(() => e.memory, out), wrd: {progress}};
+      e = (await WebAssembly.instantiate(module, imports)).exports;
       e._initialize();
+      lap('instance');
       const text = e.try_text(bytes.length);
-      if (text === 0) return postMessage({error: 'the module has no room for this text'});
-      new Uint8Array(memory.buffer, text, bytes.length).set(bytes);
+      if (text === 0) return postMessage({refused: e.max_text()});
+      new Uint8Array(e.memory.buffer, text, bytes.length).set(bytes);
       const status = e.try_run();
-      // show_word may grow the memory, which leaves older views of it empty.
-      let v = null, u8 = null;
-      const fresh = () => {
-        if (u8?.buffer !== memory.buffer) v = new DataView(memory.buffer), u8 = new Uint8Array(memory.buffer);
-      };
-      fresh();
-      const utf8 = new TextDecoder();
-      const stringAt = (at, length) => (fresh(), utf8.decode(u8.subarray(at, at + length)));
-      const lengthAt = (at) => (fresh(), u8.indexOf(0, at) - at);
-      const original = (from, to) => utf8.decode(bytes.subarray(from, to));
-      const layout =
-          {size: e.node_size(), word: e.word_offset(), count: e.count_offset(), next: e.next_offset()};
-      // The list as print_list walks it, from the start pointer through each next.
-      const nodes = [];
-      for (let p = e.list_head(); p !== 0; fresh(), p = v.getUint32(p + layout.next, true)) {
-        const word = v.getUint32(p + layout.word, true), length = lengthAt(word);
-        const whole = stringAt(e.show_word(word, 0), e.shown_size());
-        const fitted = stringAt(e.show_word(word, e.word_columns()), e.shown_size());
-        fresh();
-        nodes.push({
-          address: p,
-          word,
-          length,
-          whole,
-          fitted,
-          bytes: u8.slice(p, p + layout.size),
-          wordBytes: u8.slice(word, word + Math.min(length + 1, 24))
-        });
-      }
-      const indexOf = new Map(nodes.map((node, i) => [node.address, i]));
-      // Each call's node as a report index; a call that found no memory made
-      // nothing, and its word stays in the text as it is, between two gaps.
-      // The separators come from the text as it was, before strtok cut it.
-      const total = e.call_total();
-      const callNodes = new Uint32Array(memory.buffer, e.call_nodes(), total);
-      const callWords = new Int32Array(memory.buffer, e.call_words(), total);
-      const calls = [], gaps = [], source = [];
-      let seeds = 0, lost = 0, end = 0, gap = 0;
-      for (let k = 0; k < total; ++k) {
-        const at = callWords[k], node = callNodes[k];
-        if (node === 0) ++lost;
-        if (at < 0) {
-          if (node !== 0) calls.push(indexOf.get(node)), ++seeds;
-          continue;
-        }
-        const between = original(end, at).replace(/[\r\n\t]/g, ' ');
-        const length = lengthAt(text + at);
-        end = at + length;
-        if (node === 0) {
-          const word = original(at, end);
-          source.push(between, word);
-          gap += between.length + word.length;
-          continue;
-        }
-        const i = indexOf.get(node);
-        calls.push(i);
-        source.push(between, nodes[i].whole);
-        gaps.push(gap + between.length);
-        gap = 0;
-      }
-      let size = 0;
-      for (const part of out) size += part.length;
-      const report = new Uint8Array(size);
-      for (let at = 0, k = 0; k < out.length; at += out[k++].length) report.set(out[k], at);
-      postMessage({
-        status,
-        lost,
-        cap: e.list_heap_cap(),
-        layout,
-        nodes,
-        calls,
-        gaps,
-        seeds,
-        source: source.join(''),
-        report
-      });
+      lap('run');
+      const at = e.page_data();  // may grow the memory: views of it are made after
+      lap('made');
+      const data =
+          JSON.parse(new TextDecoder().decode(new Uint8Array(e.memory.buffer, at, e.page_data_size())));
+      const moved = typed(data);
+      const report = new Uint8Array(out.reduce((size, part) => size + part.length, 0));
+      out.reduce((at, part) => (report.set(part, at), at + part.length), 0);
+      moved.push(report.buffer);
+      lap('data');
+      postMessage({status, cap: e.list_heap_cap(), used: e.list_heap_used(), data, report, times}, moved);
     };
   }
 
-  let worker = null, module = null;
+  let worker = null, module = null, running = null;
   async function compile() {
     const gz = Uint8Array.from(atob(MODULE), (c) => c.charCodeAt(0));
     const stream = new Blob([gz]).stream().pipeThrough(new DecompressionStream('gzip'));
     return WebAssembly.compile(await new Response(stream).arrayBuffer());
   }
 
-  const escape = (s) =>
-      s.replace(/[&<>"]/g, (c) => ({'&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;'})[c]);
-  const hex = (n, digits) => n.toString(16).padStart(digits, '0');
-  const bytesOf = (bytes) => [...bytes].map((b) => hex(b, 2)).join(' ');
-  let addressText = null;  // as print_list writes an address; from the report
-  let cellOf = new Map(), marked = [];
-
-  // The boxes, in the markup that write_html writes, and the memory view.
-  function show(run) {
-    const text = new TextDecoder().decode(run.report);
-    reportText.textContent = text;
+  // The run's report, as print_list wrote it, to read and to save.
+  function showReport(report) {
+    reportText.textContent = new TextDecoder().decode(report);
     if (save.href) URL.revokeObjectURL(save.href);
-    save.href = URL.createObjectURL(new Blob([run.report], {type: 'text/plain'}));
-    // Each node's address as the report spells it, so that the boxes match it.
-    const spelled = new Map();
-    for (const m of text.matchAll(/Adresa: (\S+) .*Dalsi: (\S+)$/gm))
-      spelled.set(parseInt(m[1], 16), m[1]).set(parseInt(m[2], 16), m[2]);
-    const start = /^Zacatek seznamu: (\S+)$/m.exec(text);
-    if (start) spelled.set(parseInt(start[1], 16), start[1]);
-    addressText = (n) => spelled.get(n) ?? '0x' + n.toString(16);
+    save.href = URL.createObjectURL(new Blob([report], {type: 'text/plain'}));
+  }
 
-    const html = [];
-    run.nodes.forEach((node, i) => {
-      if (i % 128 === 0) html.push(i === 0 ? '<div class="group">' : '</div><div class="group">');
-      const title = node.fitted === node.whole ? '' : ` title="${escape(node.whole)}"`;
-      html.push(`<div class="node" data-address="${addressText(node.address)}" data-count="0" hidden${
-          title}><bdi>${escape(node.fitted)}</bdi></div>`);
+  // The text's run in the worker: the worker's message, or null when stopped.
+  function runInWorker(bytes) {
+    worker = worker ||
+        new Worker(URL.createObjectURL(
+            new Blob([`const wasi = ${wasi}, typed = ${typed};\n(${work})();`], {type: 'text/javascript'})));
+    return new Promise((resolve, reject) => {
+      running = resolve;
+      worker.onmessage = ({data}) => {
+        if (data.progress === undefined) return resolve(data);
+        note.textContent = `Running: ${Math.round(100 * data.progress)}% of the text\u2026`;
+      };
+      worker.onerror = (e) => reject(new Error(e.message));
+      worker.postMessage({module, bytes});
     });
-    if (run.nodes.length) html.push('</div>');
-    for (const group of document.querySelectorAll('#list .group')) group.remove();
-    $('list').insertAdjacentHTML('beforeend', html.join('\n'));
-    $('source').textContent = run.source;
-    showMemory(run);
-    loadRun(run.calls, run.gaps, run.seeds);
+  }
+  function stop() {
+    worker?.terminate();
+    worker = null;
+    running?.(null);
   }
 
-  // One element per node and per word, in address order: the node's fields as
-  // the bytes that hold them, little-endian, in the order of their offsets.
-  // The elements in view are written at each step, with the node's count at
-  // that step (from its box), or as free heap before the node is made; the
-  // elements have fixed heights, so the first in view is found by halving.
-  let contents = [], rendered = [];
-  const topOf = (cell) => cell.offsetTop - cells.firstElementChild.offsetTop;
-  function fillVisible() {
-    const rows = cells.children, from = cells.scrollTop, to = from + cells.clientHeight;
-    let low = 0, high = rows.length;
-    while (low < high) {
-      const middle = (low + high) >> 1;
-      if (topOf(rows[middle]) + rows[middle].offsetHeight <= from)
-        low = middle + 1;
-      else
-        high = middle;
-    }
-    for (let k = low; k < rows.length && topOf(rows[k]) < to; ++k) {
-      const i = Number(rows[k].dataset.node ?? rows[k].dataset.word),
-            count = Number(state.boxes[i]?.dataset.count ?? 0);
-      if (rendered[k] !== count) {
-        rendered[k] = count;
-        rows[k].innerHTML = contents[k](count);
-        rows[k].classList.toggle('free', count === 0);
-      }
-    }
+  // What the note says of a run done: its size and time, and memory lost.
+  function said(result, seconds) {
+    const {data, status} = result, lost = data.calls.length - Number($('slider').max);
+    return `${counted(data.calls.length, 'call', 'calls')} of add_word, ${
+               counted(data.addresses.length, 'node', 'nodes')}, in ${seconds} s.` +
+        (status === 5 ? ` The module's memory could not grow: ${
+                            counted(lost, 'word was', 'words were')} lost; the words after each were still ` +
+                 'counted, as wrd does when it ends with status 5.' :
+                        '');
   }
-  cells.addEventListener('scroll', fillVisible, {passive: true});
-  function showMemory({layout, nodes}) {
-    const fields = ['word', 'count', 'next'].sort((a, b) => layout[a] - layout[b]);
-    const value = (node, name) => new DataView(node.bytes.buffer).getUint32(layout[name], true);
-    const rows = [];
-    nodes.forEach((node, i) => {
-      const next = value(node, 'next'), word = value(node, 'word');
-      rows.push({
-        at: node.address,
-        attributes:
-            `data-address="${addressText(node.address)}" data-next="${addressText(next)}" data-node="${i}"`,
-        html: (count) => count === 0 ?
-            `<b>${addressText(node.address)}</b> free: the node of "<bdi>${
-                escape(node.fitted)}</bdi>" is not made yet` :
-            `<b>${addressText(node.address)}</b> node of "<bdi>${escape(node.fitted)}</bdi>"\n` +
-                fields
-                    .map((name) => {
-                      const n = name === 'count' ? count : value(node, name);
-                      const bytes = bytesOf(
-                          name === 'count' ? [0, 8, 16, 24].map((shift) => (n >> shift) & 255) :
-                                             node.bytes.subarray(layout[name], layout[name] + 4));
-                      const meaning = name === 'count' ? String(n | 0) : n === 0 ? 'NULL' : addressText(n);
-                      return `<span class="field">${name.padEnd(5)}</span> ${bytes}  ${meaning}`;
-                    })
-                    .join('\n')
-      });
-      const more = node.length + 1 > node.wordBytes.length ? ` \u2026 ${node.length + 1} bytes` : '';
-      rows.push({
-        at: word,
-        attributes: `data-word="${i}"`,
-        html: (count) => count === 0 ?
-            `<b>${addressText(word)}</b> free: not yet a copy of "<bdi>${escape(node.fitted)}</bdi>"` :
-            `<b>${addressText(word)}</b> word\n${bytesOf(node.wordBytes)}${more}\n"<bdi>${
-                escape(node.fitted)}</bdi>"`
-      });
-    });
-    rows.sort((a, b) => a.at - b.at);
-    contents = rows.map((row) => row.html);
-    rendered = [];
-    cells.innerHTML = rows.map((row) => `<div class="cell" ${row.attributes}></div>`).join('');
-    cellOf = new Map();
-    for (const cell of cells.children) cellOf.set(cell.dataset.node ?? 'w' + cell.dataset.word, cell);
-    marked = [];
-    $('memory').querySelector('.note').textContent = `${counted(nodes.length, 'node', 'nodes')} of ${
-        layout
-            .size} bytes, and their words, as they lie in the module's heap at this step, lowest address first. Each field is 4 bytes, little-endian: next is the address of another node.`;
-  }
-
-  // The node of the step, marked in the memory view too, and scrolled to.
-  document.addEventListener('wrd-step', ({detail: {node}}) => {
-    for (const cell of marked) cell.removeAttribute('data-current');
-    marked = [cellOf.get(String(node)), cellOf.get('w' + node)].filter(Boolean);
-    for (const cell of marked) cell.setAttribute('data-current', '');
-    if (marked.length) {
-      const cell = marked[0], top = topOf(cell);
-      if (top < cells.scrollTop || top + cell.offsetHeight > cells.scrollTop + cells.clientHeight) {
-        cells.scrollTop = top - cells.clientHeight / 3;
-      }
-    }
-    fillVisible();
-  });
 
   async function run(opening) {
     const bytes = new TextEncoder().encode(textBox.value);
-    if (bytes.length > MAX_TEXT) {
-      note.textContent = `The text is ${
-          bytes.length.toLocaleString(
-              'en')} bytes, more than the 1 MiB (1,048,576 bytes) that the page runs: the run shown stays.`;
-      return;
-    }
     if (bytes.length === 0) {
       // As wrd does with an empty wrd.txt: status 2, and no report.
       note.textContent =
@@ -272,51 +129,48 @@
       return;
     }
     runButton.disabled = true;
+    stopButton.disabled = false;
     note.textContent = 'Running\u2026';
-    const started = performance.now();
+    const started = performance.now(), times = {};
     try {
       module = module || await compile();
-      worker =
-          worker || new Worker(URL.createObjectURL(new Blob([`(${work})()`], {type: 'text/javascript'})));
-      const result = await new Promise((resolve, reject) => {
-        worker.onmessage = ({data}) => {
-          if (data.progress !== undefined)
-            note.textContent = `Running: ${Math.round(100 * data.progress)}% of the text\u2026`;
-          else
-            resolve(data);
-        };
-        worker.onerror = (e) => reject(new Error(e.message));
-        worker.postMessage({module, bytes});
-      });
-      if (result.error) throw new Error(result.error);
-      note.textContent = 'Drawing the list\u2026';
-      await new Promise(requestAnimationFrame);
+      times.compile = performance.now() - started;
+      const result = await runInWorker(bytes);
+      if (result === null) {
+        note.textContent = 'Stopped: the run shown stays.';
+        return;
+      }
+      if (result.refused) {
+        note.textContent = `The text is ${bytes.length.toLocaleString('en')} bytes, more than the ${
+                               result.refused >>
+                               20} MiB (${result.refused.toLocaleString('en')} bytes) that the page runs: ` +
+            'the run shown stays.';
+        return;
+      }
+      times.worker = performance.now() - started;
       // A run asked for shows its last step; the page's own run, the step its address names.
       // (page.js has already put step 0 in the address: the one it was opened at is the navigation's).
       const asked =
           opening ? new URL(performance.getEntriesByType('navigation')[0]?.name ?? location.href).hash : '';
-      history.replaceState(null, '', asked || '#step=' + result.calls.length);
-      show(result);
-      const seconds = ((performance.now() - started) / 1000).toFixed(2);
-      note.textContent = `${counted(result.calls.length, 'call', 'calls')} of add_word, ${
-                             counted(result.nodes.length, 'node', 'nodes')}, in ${seconds} s.` +
-          (result.status === 5 ?
-               ` Memory ran out: the list's nodes and words may take ${
-                   result.cap >> 20} MiB of the module's heap, and ${
-                   counted(
-                       result.lost, 'word was',
-                       'words were')} lost; the words after each were still counted, as wrd does when it ends with status 5.` :
-               '');
+      showReport(result.report);
+      await new Promise((resolve) => setTimeout(resolve));  // the report and the run, each a task of its own
+      history.replaceState(null, '', asked || '#step=' + result.data.calls.reduce((n, i) => n + (i >= 0), 0));
+      loadRun(result.data);
+      times.shown = performance.now() - started;
+      note.textContent = said(result, (times.shown / 1000).toFixed(2));
       note.dataset.status = result.status;
+      note.dataset.times = JSON.stringify({...result.times, ...times});
     } catch (error) {
       note.textContent = `The page could not run the text: ${error.message}`;
-      worker?.terminate();
-      worker = null;
+      stop();
     } finally {
+      running = null;
       runButton.disabled = false;
+      stopButton.disabled = true;
     }
   }
   runButton.onclick = () => run(false);
+  stopButton.onclick = stop;
   // The page with no run runs its text as it opens.
-  if (CALLS.length === 0 && textBox.value) run(true);
+  if (JSON.parse($('run').textContent).calls.length === 0 && textBox.value) run(true);
 })();

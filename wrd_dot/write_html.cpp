@@ -1,17 +1,13 @@
-#include "count_words.h"
-#include "layout.h"
 #include "page.h"
+#include "page_data.h"
 #include "word_text.h"
 #include "writers.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <string_view>
 
 namespace {
-
-constexpr std::size_t kGroup = 128; // boxes per group
 
 // The page up to `marker`, which it must hold; `at` moves past the marker.
 std::string_view until(std::string_view page, std::string_view marker, std::size_t* at)
@@ -53,10 +49,9 @@ std::string for_text_box(std::string_view text)
 }
 
 // The page's HTML, CSS and script come from page.h; this writes what the run
-// adds: a box per node, the text as the boxes show its words, and the numbers
-// that the script steps through. The script draws the boxes where each step
-// puts them. The text box, where the page has one, holds the text; an empty
-// report writes the page with no run, which runs that text itself.
+// adds: its data (page_data), which the script steps through, drawing each
+// step's boxes. The text box, where the page has one, holds the text; an
+// empty report writes the page with no run, which runs that text itself.
 bool write_html(const Report& report, const Run& run, std::string_view text, std::FILE* out)
 {
     std::string page;
@@ -68,51 +63,18 @@ bool write_html(const Report& report, const Run& run, std::string_view text, std
     if (report.nodes.empty() && !text_box) {
         return false; // no run gives it, and the page cannot run its text
     }
+    std::vector<PageNode> nodes;
+    nodes.reserve(report.nodes.size());
+    for (const ReportNode& node : report.nodes) {
+        nodes.push_back({node.address, node.word});
+    }
     std::size_t at = 0;
     Sink sink{out};
-    sink.put(std::string(until(page, "<!-- boxes -->\n", &at)));
-    std::vector<std::string> shown;
-    shown.reserve(report.nodes.size());
-    for (const ReportNode& node : report.nodes) {
-        // Where a box starts or stops being drawn, the browser looks through
-        // its siblings for the next drawn one; in groups that each draw a
-        // (zero-height) box, it looks through one group, not every box.
-        if (shown.size() % kGroup == 0) {
-            sink.put(shown.empty() ? "<div class=\"group\">\n" : "</div><div class=\"group\">\n");
-        }
-        shown.push_back(shown_word(node.word));
-        const std::string fitted = fit_columns(shown.back(), NodeBox::kWordColumns);
-        sink.put("<div class=\"node\" data-address=\"" + node.address + "\" data-count=\"0\" hidden" +
-                 (fitted == shown.back() ? "" : " title=\"" + xml_escape(shown.back()) + "\"") + "><bdi>" +
-                 xml_escape(fitted) + "</bdi></div>\n");
-    }
-    sink.put(shown.empty() ? "" : "</div>\n");
     if (text_box) {
         sink.put(std::string(until(page, kTryText, &at)) + for_text_box(text));
     }
-    sink.put(std::string(until(page, "<!-- text -->", &at)));
-    // The separators as they are, but a carriage return or a tab as a space,
-    // so that the browser reads every one as one character, as the script
-    // counts them (it would read CR LF as one); line breaks stay, for the strip.
-    std::string gaps;
-    std::size_t end = 0;
-    for (std::size_t w = 0; w < run.word_starts.size(); ++w) {
-        const std::size_t start = run.word_starts[w];
-        std::string between(text.substr(end, start - end));
-        for (char& c : between) {
-            c = c == '\r' || c == '\t' ? ' ' : c;
-        }
-        const std::string& word = shown[run.calls[std::size(kSeeds) + w]];
-        sink.put(between + xml_escape(word));
-        gaps += (w == 0 ? "" : ",") + std::to_string(start - end);
-        end = start + report.nodes[run.calls[std::size(kSeeds) + w]].word.size();
-    }
-    sink.put(std::string(until(page, "<!-- data -->\n", &at)));
-    sink.put("let SEEDS = " + std::to_string(std::size(kSeeds)) + ";\nlet CALLS = [");
-    for (std::size_t k = 0; k < run.calls.size(); ++k) {
-        sink.put((k == 0 ? "" : ",") + std::to_string(run.calls[k]));
-    }
-    sink.put("];\nlet GAPS = [" + gaps + "];\n");
+    sink.put(std::string(until(page, "<!-- data -->", &at)));
+    sink.put(page_data(nodes, run, report.nodes.empty() ? std::string_view() : text));
     sink.put(std::string(page.substr(at)));
     return sink.ok && std::fflush(out) == 0;
 }

@@ -39,8 +39,9 @@ std::string for_text_box(std::string_view text);
 
 /// A self-contained page that steps through `run` (from replay of `text`)
 /// line by line over the nodes of `report`, with the text around each word.
-/// Its DOM states the step: each box's data-address, data-count and hidden
-/// (until made), data-first, data-touched and data-cursor; data-compared on
+/// The run's data (page_data) stands in #run. Its DOM states the step: each
+/// drawn box (one with data-slot) has data-address, data-index, data-count,
+/// data-first, data-touched and data-cursor; data-compared on
 /// the compared boxes drawn (a fold counts the rest); #call's data-action,
 /// #code's data-current line and #text's mark. It needs a report of at least one
 /// node, as every run gives: an empty one is refused, with nothing written.
