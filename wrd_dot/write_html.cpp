@@ -18,11 +18,11 @@ std::string_view until(std::string_view page, std::string_view marker, std::size
     return part;
 }
 
-// The text as the text box holds it. A line feed comes first, since HTML drops
-// one after <textarea>, so that the text's own first line feed stays. A
-// carriage return is a reference, which HTML keeps as it is. A byte that is no
-// part of valid UTF-8, a control that HTML refuses, and a noncharacter each
-// become U+FFFD, as a browser would read them; the text ends at a zero byte.
+} // namespace
+
+// A line feed comes first, since HTML drops one after <textarea>, so that the
+// text's own first line feed stays. A carriage return is a reference, which
+// HTML keeps as it is. What HTML refuses becomes U+FFFD, as a browser reads it.
 std::string for_text_box(std::string_view text)
 {
     const std::string bytes(text.substr(0, text.find('\0')));
@@ -47,8 +47,6 @@ std::string for_text_box(std::string_view text)
     }
     return out;
 }
-
-} // namespace
 
 // The page's HTML, CSS and script come from page.h; this writes what the run
 // adds: its data (page_data), which the script steps through, drawing each
