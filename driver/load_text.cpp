@@ -69,7 +69,7 @@ LoadStatus load_text(const char* path, char** text, int* error)
         const std::uintmax_t length = file_length(file);
         errno = 0;
         status = read_text(file, length, text);
-        why = status == kNoMemory && length > INT32_MAX ? EFBIG : errno;
+        why = errno;
         (void)std::fclose(file);
     }
     if (error != nullptr) {
@@ -97,6 +97,8 @@ std::uintmax_t file_length(std::FILE* file)
 
 // Lengths stop at INT32_MAX: counts are 32-bit, and so is the longest text whose
 // words they can count; the cap also keeps length + 1 within a 32-bit size_t.
+// A longer length sets errno to EFBIG, so that the refusal is told from a
+// buffer that could not be had, where malloc sets it.
 // A failed read ends in kCannotOpen, since counting a buffer that the read never
 // filled would report a failure as success; a short read, from a file that
 // shrank while it was read, is counted up to where it ended.
@@ -106,6 +108,7 @@ LoadStatus read_text(std::FILE* file, std::uintmax_t length, char** text)
         return kEmpty;
     }
     if (length > INT32_MAX) {
+        errno = EFBIG;
         return kNoMemory;
     }
     const auto size = static_cast<std::size_t>(length);

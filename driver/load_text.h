@@ -24,5 +24,6 @@ LoadStatus load_text(const char* path, char** text, int* error = nullptr);
 std::uintmax_t file_length(std::FILE* file);
 
 /// The reading step of load_text, on a stream already open: `length` bytes are
-/// expected, fewer are accepted. The caller keeps and closes `file`.
+/// expected, fewer are accepted; a length over INT32_MAX is kNoMemory with errno
+/// set to EFBIG. The caller keeps and closes `file`.
 LoadStatus read_text(std::FILE* file, std::uintmax_t length, char** text);

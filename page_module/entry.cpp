@@ -75,7 +75,10 @@ WordNode** slot(const char* word)
 }
 
 // The bytes of a block's header: the distance between two blocks made in a
-// row, less the first one's usable size.
+// row, less the first one's usable size; and the alignment that every
+// block's address keeps: the lowest bit that any of blocks of 1 to 32 bytes
+// sets.
+std::size_t block_alignment = 0;
 void measure_blocks()
 {
     constexpr std::size_t kProbe = 200;
@@ -84,6 +87,17 @@ void measure_blocks()
     block_header = static_cast<std::size_t>(second - first) - malloc_usable_size(first);
     std::free(second);
     std::free(first);
+    constexpr std::size_t kBlocks = 32;
+    void* blocks[kBlocks] = {};
+    std::uintptr_t any = 0;
+    for (std::size_t n = 0; n < kBlocks; ++n) {
+        blocks[n] = std::malloc(n + 1);
+        any |= reinterpret_cast<std::uintptr_t>(blocks[n]);
+    }
+    block_alignment = any & (~any + 1);
+    for (void* block : blocks) {
+        std::free(block);
+    }
 }
 
 // The heap that the list's blocks may take: the worst text of kMaxText bytes
@@ -226,6 +240,11 @@ EXPORT(try_run) int try_run()
 /// The bytes that the list's nodes and words may take, and take.
 EXPORT(list_heap_cap) std::uint32_t heap_cap() { return list_heap_cap(); }
 EXPORT(list_heap_used) std::uint32_t heap_used() { return list_heap; }
+/// Where the start pointer lies, and the allocator's header and alignment as
+/// measured.
+EXPORT(start_address) const WordList* start_address() { return &list; }
+EXPORT(alloc_header) std::uint32_t alloc_header() { return block_header; }
+EXPORT(alloc_alignment) std::uint32_t alloc_alignment() { return block_alignment; }
 
 namespace {
 std::string data;

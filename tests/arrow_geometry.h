@@ -101,3 +101,26 @@ inline bool on_edge(Point point, const Box& box)
     return point.first >= x && point.first <= right && point.second >= y && point.second <= bottom &&
            (point.first == x || point.first == right || point.second == y || point.second == bottom);
 }
+
+/// "" when no segment of `arrows` passes through a box of `boxes`, nor through
+/// the bounds of another arrow that `self_link` marks as a self-link's loop;
+/// else which arrow does. The tests and the report fuzz target share it.
+inline std::string arrow_through_box(const std::vector<std::vector<Point>>& arrows,
+                                     const std::vector<Box>& boxes, const std::vector<bool>& self_link)
+{
+    for (std::size_t a = 0; a < arrows.size(); ++a) {
+        for (std::size_t i = 1; i < arrows[a].size(); ++i) {
+            const auto through = [&](const Box& box) { return crosses(arrows[a][i - 1], arrows[a][i], box); };
+            if (std::any_of(boxes.begin(), boxes.end(), through)) {
+                return "arrow " + std::to_string(a) + " runs through a box";
+            }
+            for (std::size_t b = 0; b < arrows.size(); ++b) {
+                if (b != a && self_link[b] && through(bounds(arrows[b]))) {
+                    return "arrow " + std::to_string(a) + " runs through the loop of arrow " +
+                           std::to_string(b);
+                }
+            }
+        }
+    }
+    return "";
+}

@@ -9,6 +9,8 @@ Selenium is missing, unless WRD_REQUIRE_BROWSER is set (as CI sets it): then it
 fails. The axe-core check (AXE_JS), and the text box's rows where TEXT_BOX is 0
 (the build made no WebAssembly module), are skipped with that mark; the list at
 the end names each skipped case, as cmake/list_skips.cmake reads it."""
+import base64
+import itertools
 import os
 import re
 import shutil
@@ -133,7 +135,7 @@ out.arrows = [...document.querySelectorAll('#arrow-paths path')].filter((p) => {
 const make = document.getElementById('call').dataset.action === 'make';
 out.next = [...document.querySelectorAll('#list .node[data-slot]')].map((b) =>
   [b.dataset.address, b.querySelector('[data-field=next]').textContent]).filter(([a, next]) =>
-  next !== 'next ' + (make && document.querySelector(`[data-address="${a}"]`).dataset.slot === 'new' ?
+  next.split(' ').pop() !== (make && document.querySelector(`[data-address="${a}"]`).dataset.slot === 'new' ?
                       'NULL' : dalsi[a]));
 const nul = document.getElementById('null').getBoundingClientRect(),
   column = document.querySelector('#list .node[data-slot]:not([data-slot=new])')?.getBoundingClientRect();
@@ -155,6 +157,24 @@ for (const [what, sel] of [['controls', 'nav'], ['call', '#call'], ['sentence', 
       r.right > innerWidth) out.view.push(what);
 }
 return out;"""
+
+# What the page shows in words that the table has in the other language only
+# (arguments[1]) and not in its own (arguments[0]): text, aria-labels, titles
+# and placeholders, but for code, the report, the run's words and what is
+# marked as the other language.
+FOREIGN = """
+const [mine, other] = arguments, words = (s) => String(s).replace(/<[^>]*>/g, ' ').match(/[\\p{L}_]{3,}/gu) ?? [];
+const ours = new Set(Object.values(STRINGS[mine]).flatMap(words));
+const theirs = new Set(Object.values(STRINGS[other]).flatMap(words).filter((w) => !ours.has(w)));
+const skip = `code, pre, textarea, bdi, mark, #text, .field, script, style, [lang=${other}]`, seen = [document.title];
+const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+for (let n; (n = walker.nextNode());) {
+  if (!n.parentElement.closest(skip) && n.parentElement.getClientRects().length) seen.push(n.textContent);
+}
+for (const e of document.querySelectorAll('[aria-label], [title], [placeholder]')) {
+  if (!e.closest(skip)) seen.push(e.getAttribute('aria-label') ?? '', e.title, e.placeholder ?? '');
+}
+return seen.flatMap((s) => words(s).filter((w) => theirs.has(w)).map((w) => w + ': ' + s.slice(0, 50)));"""
 
 # Milliseconds for 40 steps with Next from the call given, each laid out.
 STEPS = """
@@ -295,8 +315,13 @@ class Page(unittest.TestCase):
             ("7.6", "1t 1Fc1 1c2 4c3 link", ""),  # linked to the old first node, which is still first
             ("1.1", "- - - - miss", ""),  # the empty list: the loop ends at once
             ("1.3", "- - - 1t link", ""),  # the first node made, linked to NULL
-            ("1e2", "- - - - none", "The address names no step"),  # malformed: step 0, said
-            ("-1", "- - - - none", "The address names no step"),
+            ("x", "- - - - none", "The address names no step"),  # no digits: step 0, said
+            ("", "- - - - none", ""),  # a bare #
+            ("1e2", "- - - - free-node", "#step=1e2 is not written K or K.J: this is the nearest step, 11."),
+            ("-1", "- - - - none", "the nearest step, 0."),  # digits: the nearest step, said
+            ("7.", "1Ft 1c1 1c2 4c3 head", "the nearest step, 7."),
+            ("+5", "- - 1Fc1 4c2tp raise", "the nearest step, 5."),
+            ("7.+2", "- 1Fc1 1c2p 4 compare", "the nearest step, 7.2."),
             ("10.1", "1F 2 2 4 print", ""),  # print_list's start line
             ("10.3", "1F 2p 2 4 print", ""),  # the second node's line, p on it
             ("11.1", "1 2F 2 4 unlink", ""),  # free_list: the first node unlinked, beside the list
@@ -310,7 +335,7 @@ class Page(unittest.TestCase):
                 self.open(self.run_page + "#step=" + step)
                 self.assertEqual(expected, self.state())
                 self.assertIn(note, self.read("note"))
-                self.assertEqual(step != "0" and not note.startswith("The address"),
+                self.assertEqual(not expected.endswith("none"),
                                  len(self.driver.find_elements("css selector", "#code [data-current]")) == 1)
                 self.assertEqual([], self.js(ARROWS_OFF))
         # print_list's last step holds the report as it was read: Windows line ends and %p form too.
@@ -371,13 +396,101 @@ class Page(unittest.TestCase):
             (self.driver.back, "#step=10"),  # each step taken is an entry in the history
             (self.driver.back, "#step=11.1"),
             (self.driver.forward, "#step=10"),
+            (lambda: body.send_keys("/", "a", Keys.ENTER), "#step=6"),  # find: the call that makes "a"
+            (lambda: self.by_id("find").send_keys(Keys.ENTER), "#step=8"),  # then the next that records it
+            (lambda: self.tap("#find-go"), "#step=6"),  # past the last: the first again
+            (lambda: self.by_id("find-go").click(), "#step=8"),
+            (lambda: body.send_keys("n"), "#step=8"),  # no new node follows: the step stays
+            (lambda: body.send_keys(Keys.HOME, "n"), "#step=1.2"),  # the next new node: its make line
+            (lambda: body.send_keys("M"), "#step=2.2"),  # the next miss
+            (lambda: self.tap("#next-new"), "#step=2.3"),  # the same call's make line
+            (lambda: self.by_id("next-miss").click(), "#step=6.3"),
+            (lambda: self.play(lambda: body.send_keys("p")), "#step=11"),  # play stops at free_list's end
+            (lambda: self.play(lambda: self.tap("#play"), 9000, "x"), "#step=0"),  # from the end, step 0; any key stops
+            (lambda: self.play(lambda: self.by_id("play").click(), 9000, "play"), "#step=0"),  # pressed again
         ]
         for press, expected in rows:
             press()
+            self.assertEqual("false", self.by_id("play").get_attribute("aria-pressed") or "false")
             self.assertEqual(expected, self.js("return location.hash"))
             self.assertEqual(expected, "#step=" + self.js("return label()"))
         if not TEXT_BOX:
             self.skipTest(NO_TEXT_BOX + "; the other rows ran")
+
+    def test_each_language_speaks_only_its_own(self):
+        fold = url_of("fold", " ".join("w%d" % n for n in range(40)))[0]
+        rows = [  # a page, a step, and what is done there
+            (self.run_page, "0", ""), (self.run_page, "1.1", ""), (self.run_page, "2.2", ""),
+            (self.run_page, "7.2", ""), (self.run_page, "7.4", ""), (self.run_page, "7.5", ""),
+            (self.run_page, "7.6", ""), (self.run_page, "7", ""), (self.run_page, "9.3", ""),
+            (self.run_page, "99", ""), (self.run_page, "7.9", ""), (self.run_page, "0.5", ""),  # the notes
+            (self.run_page, "x", ""), (self.run_page, "1e9", ""),
+            (self.run_page, "10.1", ""), (self.run_page, "10.5", ""), (self.run_page, "11.1", ""),  # print_list,
+            (self.run_page, "11.2", ""), (self.run_page, "11.3", ""), (self.run_page, "11", ""),  # free_list
+            (self.run_page, "9", "find('zzz')"), (self.run_page, "9", "find('a'); find('a')"),  # find's notes
+            (self.run_page, "9", "jump('make', 'noNew')"), (self.run_page, "9", "jump('miss', 'noMiss')"),
+            (self.run_page, "3", "setPlaying(true)"),  # the stop button
+            (fold, "44.30", ""),  # a fold
+            *[(self.run_page, "0", "__run__")] * TEXT_BOX,  # a typed run, its note and its memory
+            *[(self.run_page, "0", "__run__go(callCount(), 3)")] * TEXT_BOX,  # memory freed by free_list
+        ]
+        agent = self.js("return navigator.userAgent")
+        try:
+            for lang, other in (("cs", "en"), ("en", "cs")):
+                self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride",
+                                            {"userAgent": agent, "acceptLanguage": lang + ",de"})
+                for (url, step, action), phone in itertools.product(rows, (False, True)):
+                    with self.subTest(lang=lang, step=step, action=action, phone=phone):
+                        if phone:  # the page laid out on a phone shows other words
+                            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                                "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+                        else:
+                            self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+                        self.open(url + "#step=" + step)
+                        if action.startswith("__run__"):
+                            self.run_in_page("pokus a b", True)
+                            self.js(action[7:])
+                        elif action:
+                            self.js(action)
+                        self.assertEqual(lang, self.js("return document.documentElement.lang"))
+                        self.assertEqual([], self.js(FOREIGN, lang, other))
+                        self.js("setPlaying(false)")
+                # #lang switches the page, and the address keeps the choice.
+                self.open(self.run_page + "#step=7.2")
+                for chosen in (other, lang):
+                    self.driver.find_element("css selector", "#lang option[value=%s]" % chosen).click()
+                    self.assertEqual(["#step=7.2&lang=" + chosen, chosen], self.js(
+                        "return [location.hash, document.documentElement.lang]"))
+                    self.assertEqual([], self.js(FOREIGN, chosen, lang if chosen == other else other))
+                self.driver.refresh()
+                self.assertEqual([lang, "7.2"], self.js("return [document.documentElement.lang, label()]"))
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+            self.driver.execute_cdp_cmd("Emulation.setUserAgentOverride", {"userAgent": agent})
+        if not TEXT_BOX:
+            self.skipTest(NO_TEXT_BOX + "; the other rows ran")
+
+    def tap(self, element):
+        """A finger's tap on the middle of the element that the selector `element` finds."""
+        x, y = self.js("const r=document.querySelector(arguments[0]).getBoundingClientRect();"
+                       "return [r.x+r.width/2,r.y+r.height/2]", element)
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+        for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+            self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+
+    def play(self, start, ms=50, stop=None):
+        """Starts a play at `ms` a step with `start`, then stops it by the key
+        `stop`, #play pressed again (stop="play"), or its end (None)."""
+        self.js("document.getElementById('speed').innerHTML='<option>%d'" % ms)
+        start()
+        self.assertEqual("true", self.by_id("play").get_attribute("aria-pressed"))
+        if stop == "play":
+            self.by_id("play").click()
+        elif stop:
+            self.driver.find_element("tag name", "body").send_keys(stop)
+        WebDriverWait(self.driver, 10).until(
+            lambda d: self.by_id("play").get_attribute("aria-pressed") == "false")
 
     def test_every_screen_shows_the_step_whole(self):
         text = corpus()
@@ -420,12 +533,49 @@ class Page(unittest.TestCase):
             self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
             self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
 
+    def test_a_printed_step_holds_the_call_the_code_and_the_boxes(self):
+        if not shutil.which("pdftotext"):
+            self.skipTest(MISSING_TOOL + "pdftotext is missing (Debian: poppler-utils)")
+        pdf = os.path.join(FOLDER, "step.pdf")
+        rows = [  # a step, its language, a text to run in the page, and what its print holds
+            ("7.2", "en", None, ['add_word("b")', "p points at node 2", "#include <new>", "Zacatek seznamu",
+                                 "count 1", "next NULL"]),
+            ("7.5", "cs", None, ['add_word("b")', "Vytvoří se nový uzel", "// Kopie slova", "nový"]),
+            ("11.1", "cs", None, ["free_list(&data)", "Ukazatel na začátek převezme", "bool free_list"]),
+            *[("5.2", "en", "pokus a b", ["node of \"pokus\"", "count 03 00 00 00", "next  00 00 00 00  NULL"])]
+            * TEXT_BOX,
+        ]
+        for step, lang, text, holds in rows:
+            with self.subTest(step=step, lang=lang, typed=bool(text)):
+                self.open(self.run_page + "#step=0&lang=" + lang)
+                if text:
+                    self.run_in_page(text, True)
+                self.js("location.hash=arguments[0]", "#step=%s&lang=%s" % (step, lang))
+                with open(pdf, "wb") as out:
+                    out.write(base64.b64decode(self.driver.execute_cdp_cmd(
+                        "Page.printToPDF", {"preferCSSPageSize": True, "printBackground": True})["data"]))
+                info = subprocess.run(["pdfinfo", pdf], check=True, capture_output=True, text=True).stdout
+                self.assertRegex(info, r"Pages: +1\n(.|\n)*Page size: .*\(A4\)")
+                printed = re.sub(r"[ \t]+", " ", subprocess.run(["pdftotext", "-layout", pdf, "-"], check=True,
+                                                               capture_output=True, text=True).stdout)
+                lines = "\n".join(self.each("#code span", "e.textContent", "!e.hasAttribute('data-other')")).split("\n")
+                for expected in holds + [line.strip() for line in lines]:
+                    self.assertIn(re.sub(r"\s+", " ", expected), printed)
+                controls = self.js("return ['first','prev','next','last','play','findGo','run','newNode','miss']"
+                                   ".map((k) => STRINGS[arguments[0]][k])", lang)
+                self.assertEqual([], [c for c in controls if c in printed])
+                self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
+                self.assertEqual([], self.js(ARROWS_OFF))
+                self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+        if not TEXT_BOX:
+            self.skipTest(NO_TEXT_BOX + "; the other rows ran")
+
     def test_axe_finds_no_serious_violation(self):
         if not os.path.exists(AXE):
             self.skipTest(MISSING_TOOL + "axe-core is missing (%s): npm ci --prefix tests" % AXE)
         with open(AXE) as script:
             axe = script.read()
-        for step in ["0", "7.2", "7.4", "7.6", "9", "10.3", "11.2"]:
+        for step in ["0", "7.2", "7.4", "7.6", "9", "10.3", "11.2", "7.5&lang=cs", "11.1&lang=cs"]:
             with self.subTest(step=step):
                 self.open(self.run_page + "#step=" + step)
                 self.js(axe)
@@ -445,6 +595,12 @@ const t=[...document.querySelectorAll('#list bdi')].find(b=>b.textContent==='ש�
 const x=(i)=>{r.setStart(t,i);r.setEnd(t,i+1);return r.getBoundingClientRect().left;};
 return [x(0),x(3)];""")
         self.assertGreater(left_of[0], left_of[1])
+        # A tap on a cut word's box shows it whole under the box, and a second tap hides it.
+        whole = """const b=document.querySelector('#list .node[title]'),r=b.getBoundingClientRect();
+return [getComputedStyle(b,'::before').content,document.elementFromPoint(r.left+8,r.bottom+8)===b];"""
+        for shown in ['"%s"' % ("W" * 21), True], ["none", False]:
+            self.tap("#list .node[title] bdi")
+            self.assertEqual(shown, self.js(whole))
         rocket, ki = "\U0001F680", "\u0915\u093F"
         rows = [  # a text, a step, an element, and what it reads there
             ("a%s b %s" % (rocket * 20, rocket * 30), "6", "text", "\u2026 b \u2026"),  # cut between words only
@@ -544,6 +700,49 @@ return [x(0),x(3)];""")
         WebDriverWait(self.driver, 120).until(lambda d: d.execute_script(
             "return !document.getElementById('try-run').disabled") and d.find_element("id", "try-note").text != before)
 
+    def test_a_link_carries_a_typed_run(self):
+        if not TEXT_BOX:
+            self.skipTest(NO_TEXT_BOX)
+        words = lambda: self.js("return state.data.words")
+        self.open("file://" + os.path.join(os.path.dirname(WRD), "try.html"))
+        WebDriverWait(self.driver, 60).until(lambda d: self.by_id("try-note").text)
+        self.run_in_page("alfa beta gama", True)
+        self.by_id("prev").click()
+        link, shown = self.driver.current_url, self.state()
+        self.js("navigator.clipboard.writeText=async(t)=>{window.copied=t}")
+        self.js("scrollTo(0, 0)")
+        self.by_id("copy-link").click()
+        self.assertEqual(link, self.js("return window.copied"))
+        self.run_in_page("jedna dva", True)
+        self.by_id("first").click()
+        rows = [  # what is done, the step and the run's words it leads to
+            (self.driver.back, "6", ["dva", "jedna", "druhy", "pokus"]),  # the second run's own steps
+            (self.driver.back, "6", ["gama", "beta", "alfa", "druhy", "pokus"]),  # the first run's
+            (self.driver.forward, "6", ["dva", "jedna", "druhy", "pokus"]),
+            (lambda: self.js("location.hash='#step=3'"), "3", ["dva", "jedna", "druhy", "pokus"]),  # within the run
+            (lambda: self.driver.get(link), "6", ["gama", "beta", "alfa", "druhy", "pokus"]),  # a new page
+            (self.driver.refresh, "6", ["gama", "beta", "alfa", "druhy", "pokus"]),
+            (lambda: self.driver.quit() or setattr(Page, "driver", browser()) or self.driver.get(link), "6",
+             ["gama", "beta", "alfa", "druhy", "pokus"]),  # a fresh browser
+        ]
+        for n, (do, step, listed) in enumerate(rows):
+            with self.subTest(row=n):
+                do()
+                WebDriverWait(self.driver, 60).until(lambda d: words() == listed and self.js("return label()") == step)
+                if listed[0] == "gama":  # the first run, at the step the link names
+                    self.assertEqual(shown, self.state())
+        # A text too long for an address says so, and a text's file runs too.
+        path = os.path.join(FOLDER, "long.txt")
+        with open(path, "w") as out:
+            out.write(" ".join("%x" % (n * 2654435761 % 2 ** 32) for n in range(9000)))
+        self.by_id("text-file").send_keys(path)
+        WebDriverWait(self.driver, 60).until(lambda d: self.by_id("link-note").text)
+        self.assertIn("32 KiB", self.by_id("link-note").text)
+        self.assertNotIn("run=", self.js("return location.hash"))
+        self.js("scrollTo(0, 0)")
+        self.by_id("copy-link").click()
+        self.assertIn("too long for a link", self.read("note"))
+
     def test_texts_run_in_the_page_as_wrd_runs_them(self):
         if not TEXT_BOX:
             self.skipTest(NO_TEXT_BOX)
@@ -563,7 +762,7 @@ return [x(0),x(3)];""")
                 page, native = url_of("typed%d" % n, text)
                 self.assertEqual("0", self.by_id("try-note").get_attribute("data-status"))
                 calls = int(self.by_id("slider").get_attribute("max")) - 2  # then print_list and free_list
-                self.assertEqual("#step=%d" % calls, self.js("return location.hash"))  # add_word's last step
+                self.assertEqual("#step=%d" % calls, self.js("return location.hash.split('&')[0]"))  # add_word's last
                 report = self.js("return document.querySelector('#report pre').textContent")
                 words = r"Cetnost: +(\d+) Slovo: (.*)  Dalsi: "
                 self.assertEqual(re.findall(words, native), re.findall(words, report))  # words and counts
@@ -582,6 +781,16 @@ return [x(0),x(3)];""")
                     self.assertEqual(*self.js(  # the node under p, marked in memory too
                         "return [document.querySelector('[data-cursor]').dataset.address,"
                         "document.querySelector('#memory [data-current][data-next]').dataset.address]"))
+                    # The cells name only words whose nodes are made, and the start pointer, at the top, holds
+                    # the first node.
+                    made = self.js("const at=scene(),d=state.data;return d.words.map((w, i) => d.fitted[i] ?? w)"
+                                   ".filter((_, i) => countAt(at, i) > 0)")
+                    self.assertEqual([], [w for w in self.each("#cells bdi", "e.textContent") if w not in made])
+                    self.js("document.getElementById('cells').scrollTop=0")
+                    start = WebDriverWait(self.driver, 5).until(lambda d: self.js(
+                        "const s=document.querySelector('#cells [data-start]');"
+                        "return s && [s.style.top, s.textContent.trim().split(' ').pop()]"))
+                    self.assertEqual(["0px", self.js("return addressOf(state.first)")], start)
                 if every:  # each step as wrd-dot's page of the same text shows it, and memory as the model says
                     typed_steps = self.js(EVERY_STEP)
                     address = {w: a for a, w in re.findall(r"Adresa: (\S+) .*Slovo: (.*)  Dalsi: ", report)}
@@ -600,7 +809,8 @@ return [x(0),x(3)];""")
                         self.js("location.hash=arguments[0]", "#step=%s" % step)
                         self.assertEqual(expected, self.read("printed") if step == calls + 1 else self.js(freed))
                     self.js("location.hash=arguments[0]", "#step=%d" % (calls + 2))
-                    self.assertEqual([], self.each("#cells .cell", "e.dataset.address", "!e.matches('.free')"))
+                    self.assertEqual([], self.each("#cells .cell", "e.dataset.address", "!e.matches('.free')"
+                                                   " && !e.textContent.endsWith(' NULL')"))  # the start pointer's NULL
                     self.open(page)
                     self.assertEqual([t[:-1] for t in self.js(EVERY_STEP)], [t[:-1] for t in typed_steps])
         # A text over 1 MiB, or an empty one (wrd's status 2), is refused; a long run is stopped

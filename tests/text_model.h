@@ -1,5 +1,5 @@
-// A plain model of what wrd counts in a text, for the end-to-end tests and the
-// text fuzz target to hold the program against.
+// A plain model of what wrd counts in a text, for the tests of the list, the
+// end-to-end tests and the text fuzz target to hold the program against.
 #pragma once
 
 #include "count_words.h"
@@ -14,9 +14,25 @@
 /// Words and their counts, first node to last.
 using Counts = std::vector<std::pair<std::string, long>>;
 
-/// The list that `text` makes: the text up to its first zero byte, split at the
-/// separators; after the seed words if `seeded`. A new word goes first, and a
-/// word seen again is counted where it stands. An empty text makes no words.
+/// The list that `words` make, added in turn: a new word goes first, and a word
+/// seen again is counted where it stands.
+inline Counts counted(const std::vector<std::string>& words)
+{
+    Counts counts;
+    for (const std::string& word : words) {
+        const auto seen =
+            std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == word; });
+        if (seen != counts.end()) {
+            ++seen->second;
+        } else {
+            counts.insert(counts.begin(), {word, 1});
+        }
+    }
+    return counts;
+}
+
+/// The list that `text` makes, as `counted` makes it of the text up to its first
+/// zero byte split at the separators, after the seed words if `seeded`.
 inline Counts model(const std::string& text, bool seeded)
 {
     std::vector<std::string> words;
@@ -33,15 +49,5 @@ inline Counts model(const std::string& text, bool seeded)
             start = end + 1;
         }
     }
-    Counts counts;
-    for (const std::string& word : words) {
-        const auto seen =
-            std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == word; });
-        if (seen != counts.end()) {
-            ++seen->second;
-        } else {
-            counts.insert(counts.begin(), {word, 1});
-        }
-    }
-    return counts;
+    return counted(words);
 }

@@ -1,9 +1,9 @@
-# Writes OUTPUT, a header that holds the page (page.html with page.css and
-# page.js put in its place) as the strings kPageParts, for write_html.cpp. With
+# Writes OUTPUT, a header that holds the page (page.html with page.css,
+# strings.js and page.js put in their places) as the strings kPageParts, for write_html.cpp. With
 # MODULE, the base64 of the gzipped module, the text box's parts come in too
 # (try.css, memory.js, try.js and the module); without it, every part of page.html between
 # "<!-- try -->" and "<!-- /try -->" goes.
-# The report's words that the page shows, @LIST_START@ in page.html, come from
+# The report's words that the page shows, @LIST_START@ in page.html and strings.js, come from
 # WORDS, word_list/report_words.h, where print_list takes them too.
 # usage: cmake -DSOURCE=dir -DWORDS=file [-DMODULE=file] -DOUTPUT=file -P embed_page.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -15,6 +15,8 @@ endif()
 string(REPLACE "@LIST_START@" "${CMAKE_MATCH_1}" page "${page}")
 file(READ "${SOURCE}/page.css" css)
 file(READ "${SOURCE}/page.js" script)
+file(READ "${SOURCE}/strings.js" strings)
+string(REPLACE "@LIST_START@" "${CMAKE_MATCH_1}" strings "${strings}")
 if(MODULE)
     file(READ "${SOURCE}/try.css" try_css)
     file(READ "${SOURCE}/try.js" try_script)
@@ -41,6 +43,7 @@ else()
     endwhile()
 endif()
 string(REPLACE "/* page.css */\n" "${css}" page "${page}")
+string(REPLACE "// strings.js\n" "${strings}" page "${page}")
 string(REPLACE "// page.js\n" "${script}" page "${page}")
 string(FIND "${page}" ")page\"" clash)
 if(NOT clash EQUAL -1)

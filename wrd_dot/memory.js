@@ -5,7 +5,9 @@
 // page.js gives with each `wrd-step`: a node not yet made is free heap, a new
 // node's next is NULL until it is linked, and counts are as they stand. Only
 // the cells in view, and those of the nodes drawn, are made: cells are one
-// height, so that a scroll position names its cells.
+// height, so that a scroll position names its cells. The first row is the
+// start pointer's (the module's list, as wrd's is data in main), which lies
+// below the heap.
 (() => {
   const cells = document.getElementById('cells'), ROW = 70;
   const spacer = cells.appendChild(document.createElement('div'));
@@ -18,20 +20,35 @@
   const spelled = (n) => (n === 0 ? 'NULL' : '0x' + hex(n, 1));
   const littleEndian = (n) => [0, 8, 16, 24].map((shift) => hex((n >>> shift) & 255, 2)).join(' ');
 
-  // The rows of a run, one per node (2i) and per word (2i + 1), by address.
+  // The rows of a run: the start pointer's (-1), then one per node (2i) and
+  // per word (2i + 1), by address.
   function load(data) {
-    const nodes = data.addresses;
-    order = data.memory.order;
+    const nodes = data.addresses, m = data.memory;
+    order = [-1, ...m.order];
     rowOf = new Int32Array(order.length);
-    order.forEach((row, r) => (rowOf[row] = r));
+    order.forEach((row, r) => row >= 0 && (rowOf[row] = r));
     spacer.style.height = order.length * ROW + 'px';
     for (const cell of made.values()) cell.remove();
     made = new Map();
     run = data;
-    document.querySelector('#memory .note').textContent = `${nodes.length} ${
-        nodes.length === 1 ? 'node' : 'nodes'} of ${
-        data.memory
-            .size} bytes, and their words, as they lie in the module's heap at this step, lowest address first. Each field is 4 bytes, little-endian: next is the address of another node.`;
+    const step = Math.ceil((m.size + m.header) / m.alignment) * m.alignment;
+    say(document.querySelector('#memory .note'), 'cells', nodes.length, m.size, m.header, m.alignment, step);
+  }
+  // Forgets a run, where page.js shows one of its own, which has no memory.
+  function unload() {
+    for (const cell of made.values()) cell.remove();
+    made = new Map();
+    run = null;
+    spacer.style.height = '0';
+    say(document.querySelector('#memory .note'), 'memoryNote');
+  }
+
+  // The start pointer's cell: its address, and the first node's address that it holds.
+  function startCell(cell) {
+    const first = step.first < 0 ? 0 : run.memory.at[step.first];
+    cell.dataset.start = '';
+    return `${t('startCell', spelled(run.memory.start))}\n<span class="field">list </span> ${
+        littleEndian(first)}  ${spelled(first)}`;
   }
 
   // A node's cell at the step: its fields in the order of their offsets.
@@ -42,8 +59,7 @@
     if (count === 0 || step.freed(i) === 2) {
       cell.removeAttribute('data-next');
       cell.dataset.count = 0;
-      return `<b>${run.addresses[i]}</b> free: ${
-          count ? 'free_list released this node' : 'a node is made here later'}`;
+      return t(count ? 'freedNode' : 'freeNode', run.addresses[i]);
     }
     const nextAt = next < run.addresses.length ? run.memory.at[next] : 0;
     const nextText = next < run.addresses.length ? run.addresses[next] : 'NULL';
@@ -51,7 +67,7 @@
     cell.dataset.count = count;
     const m = run.memory,
           fields = {word: [word, spelled(word)], count: [count, String(count)], next: [nextAt, nextText]};
-    return `<b>${run.addresses[i]}</b> node of "<bdi>${fitted}</bdi>"\n` +
+    return t('nodeOf', run.addresses[i], `<bdi>${fitted}</bdi>`) + '\n' +
         ['word', 'count', 'next']
             .sort((a, b) => m[a] - m[b])
             .map(
@@ -61,11 +77,11 @@
   }
   function wordCell(cell, i) {
     const at = run.memory.wordAt[i], size = run.memory.sizes[i], head = run.memory.heads[i];
-    const more = size > (head.length + 1) / 3 ? ` \u2026 ${size} bytes` : '';
+    const more = size > (head.length + 1) / 3 ? ` \u2026 ${t('bytes', size)}` : '';
     cell.dataset.address = spelled(at);
-    if (step.count(i) === 0) return `<b>${spelled(at)}</b> free: a word is copied here later`;
-    if (step.freed(i) > 0) return `<b>${spelled(at)}</b> free: free_list released this word`;
-    return `<b>${spelled(at)}</b> word\n${head}${more}\n"<bdi>${
+    if (step.count(i) === 0) return t('freeWord', spelled(at));
+    if (step.freed(i) > 0) return t('freedWord', spelled(at));
+    return `${t('wordAt', spelled(at))}\n${head}${more}\n"<bdi>${
         escape(run.fitted[i] ?? run.words[i])}</bdi>"`;
   }
 
@@ -88,7 +104,12 @@
         cell = cells.appendChild(document.createElement('div'));
         made.set(r, cell);
         cell.style.top = r * ROW + 'px';
-        cell.dataset[row & 1 ? 'word' : 'node'] = i;
+        if (row >= 0) cell.dataset[row & 1 ? 'word' : 'node'] = i;
+      }
+      if (row < 0) {
+        cell.innerHTML = startCell(cell);
+        cell.className = 'cell';
+        continue;
       }
       cell.innerHTML = row & 1 ? wordCell(cell, i) : nodeCell(cell, i);
       const free = step.count(i) === 0 || step.freed(i) > (row & 1 ? 0 : 1);
@@ -98,8 +119,10 @@
   }
 
   cells.addEventListener('scroll', () => requestAnimationFrame(render), {passive: true});
+  // A language chosen writes the cells again.
+  document.addEventListener('wrd-language', () => run && render());
   document.addEventListener('wrd-step', ({detail}) => {
-    if (!detail.data.memory) return;
+    if (!detail.data.memory) return run && unload();
     if (detail.data !== run) load(detail.data);
     step = detail;
     // The node of the step, scrolled to where it is out of view.

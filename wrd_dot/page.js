@@ -77,6 +77,11 @@ function loadRun(data) {
     wordStarts: new Int32Array(texts),
     wordEnds: new Int32Array(texts),
     arrowPaths: [],
+    makes: [],  // the calls that make a node, in order
+  });
+  const seen = new Uint8Array(nodeCount);
+  state.calls.forEach((i, k) => {
+    if (!seen[i]) seen[i] = 1, state.makes.push(k + 1);
   });
   $('arrow-paths').replaceChildren();
   for (const box of document.querySelectorAll('#list .node')) box.remove();
@@ -172,12 +177,12 @@ function go(k, j, history = 'push') {
   state.call = k;
   state.line = j < 0 ? stepCount(k) : j;
   draw();
-  const hash = '#step=' + label();
-  $('note').textContent = '';
+  const hash = hashOf(label());
+  say($('note'), null);
   if (history === 'push' && location.hash !== hash) {
-    window.history.pushState(null, '', hash);
+    window.history.pushState({run: state.runId}, '', hash);
   } else if (history !== 'none' && location.hash !== hash) {
-    window.history.replaceState(null, '', hash);
+    window.history.replaceState({run: state.runId}, '', hash);
   }
 }
 // The state before call k: every add_word call applied before print_list.
@@ -205,32 +210,68 @@ function previousLine(how) {
     go(state.call - 1, lastOf(state.call - 1), how);
 }
 
-// The step that the address names, or the nearest one, with a line in #note
-// that says why the page shows another step than the address named.
-function fromHash() {
-  const m = /^#step=(\d+)(?:\.(\d+))?$/.exec(location.hash);
-  const n = callCount();
-  let note = '', k = 0, j = 0;
-  if (m) {
-    k = Math.min(Number(m[1]), n);
-    applyUpTo(k);
-    const steps = stepCount(k);
-    j = m[2] === undefined || k === 0 ? steps : Math.max(1, Math.min(Number(m[2]), steps));
-    if (k > 0 && k < Number(m[1]))
-      note = `The run has ${counted(n, 'call', 'calls')}: this is the last.`;
-    else if (k > 0 && `${j}` !== (m[2] ?? `${steps}`)) {
-      note = `Call ${k} has ${counted(steps, 'step', 'steps')}: this is the nearest to ${m[2]}.`;
-    } else if (k === 0 && m[2] !== undefined)
-      note = 'Step 0 has no steps within it: this is step 0.';
-  } else if (location.hash !== '' && location.hash !== '#') {
-    note = 'The address names no step (it takes #step=K or #step=K.J): this is step 0.';
+// The parts of an address, #step=K.J&lang=cs, by name.
+function addressParts(hash = location.hash) {
+  const parts = {};
+  for (const part of hash.replace(/^#/, '').split('&')) {
+    if (!part) continue;
+    const at = part.indexOf('=') < 0 ? part.length : part.indexOf('=');
+    try {
+      parts[part.slice(0, at)] = decodeURIComponent(part.slice(at + 1));
+    } catch {
+      parts[part.slice(0, at)] = part.slice(at + 1);
+    }
   }
-  go(k, j, 'replace');
-  $('note').textContent = note;
+  return parts;
+}
+// The address of step `label`, with the language where one was chosen.
+const hashOf = (label) => `#step=${label}` + (state.runParam ? `&run=${state.runParam}` : '') +
+    (languageChosen ? `&lang=${language}` : '');
+// A number as an address writes it, read as nearly as it can be: 1e9, +5, or
+// the first digits in it.
+function loose(text) {
+  const n = Number(text);
+  return text.trim() === '' || Number.isNaN(n) ? Number((/\d+/.exec(text) ?? ['0'])[0]) : Math.round(n);
 }
 
-// A count with its noun, singular for one.
-const counted = (n, one, many) => `${n} ${n === 1 ? one : many}`;
+// The step that the address names, or the nearest one, with a line in #note
+// that says why the page shows another step than the address named. An
+// address with digits that is not written K or K.J goes to the nearest step
+// its numbers give; one that names no step (a bare # too) opens step 0.
+function fromHash() {
+  const parts = addressParts(), asked = parts.step;
+  if (LANGUAGES.includes(parts.lang)) {
+    languageChosen = true;
+    if (parts.lang !== language) speak(parts.lang), document.dispatchEvent(new Event('wrd-language'));
+  }
+  const m = /^(\d+)(?:\.(\d+))?$/.exec(asked ?? '');
+  const n = callCount();
+  let note = null, k = 0, j = 0;
+  if (m || /\d/.test(asked ?? '')) {
+    const dot = m ? -1 : asked.indexOf('.');
+    const callText = m ? m[1] : dot < 0 ? asked : asked.slice(0, dot);
+    const lineText = m                              ? m[2] :
+        dot < 0 || !/\d/.test(asked.slice(dot + 1)) ? undefined :
+                                                      asked.slice(dot + 1);
+    k = Math.max(0, Math.min(loose(callText), n));
+    applyUpTo(k);
+    const steps = stepCount(k);
+    j = lineText === undefined || k === 0 ? steps : Math.max(1, Math.min(loose(lineText), steps));
+    if (!m)
+      note = ['nearest', asked, k === 0 || j === steps ? `${k}` : `${k}.${j}`];
+    else if (k > 0 && k < Number(m[1]))
+      note = ['runHas', n];
+    else if (k > 0 && `${j}` !== (m[2] ?? `${steps}`))
+      note = ['callHas', k, steps, m[2]];
+    else if (k === 0 && m[2] !== undefined)
+      note = ['noSteps'];
+  } else if (location.hash.length > 1 && Object.keys(parts).some((name) => name !== 'lang')) {
+    note = ['noStep'];
+  }
+  go(k, j, 'replace');
+  if (note) say($('note'), ...note);
+}
+
 function place(el, x, y) {
   el.style.left = x + 'px';
   el.style.top = y + 'px';
@@ -342,6 +383,7 @@ function stepState(at) {
     line: state.line,
     action: at.action,
     node: at.node,
+    first: state.first,  // the report index of the node the start pointer holds, -1: none
     data: state.data,
     drawn: [...state.drawn],
     count: (i) => countAt(at, i),
@@ -372,7 +414,7 @@ function drawSlots(at, view, top, arrows) {
   let s = top, bottom = 0;
   for (const p of view.shown) {
     if (p < 0) {
-      drawFold(middle, view.folded, at.comparedUpTo >= view.start, '', s);
+      drawFold(middle, view.folded, at.comparedUpTo >= view.start, false, s);
     } else {
       drawBox(at, p, s);
     }
@@ -389,7 +431,7 @@ function drawSlots(at, view, top, arrows) {
     const alone = top > 0 && at.inList === 0;
     place(nul, alone ? LEFT : LEFT + geometry.boxWidth / 2 - geometry.nullWidth / 2, slotTop(s));
   } else {
-    drawFold(tail, at.inList - view.end, at.comparedUpTo >= at.inList, ', then NULL', s);
+    drawFold(tail, at.inList - view.end, at.comparedUpTo >= at.inList, true, s);
   }
   if (s > top) arrows.push(down(bottom, s));
   return s;
@@ -400,10 +442,9 @@ function down(bottom, s) {
   const mid = LEFT + geometry.boxWidth / 2;
   return [mid, bottom, mid, slotTop(s)];
 }
-function drawFold(fold, nodes, allCompared, after, s) {
+function drawFold(fold, nodes, allCompared, tail, s) {
   fold.hidden = false;
-  fold.textContent =
-      `\u22EE ${counted(nodes, 'node', 'nodes')} folded` + (allCompared ? ', all compared' : '') + after;
+  fold.textContent = t('fold', nodes, allCompared, tail);
   fold.dataset.nodes = nodes;
   place(fold, LEFT, slotTop(s));
 }
@@ -415,8 +456,8 @@ function drawBox(at, p, s) {
   box.dataset.count = countAt(at, b);
   if (p >= at.shift && p < at.comparedUpTo) box.dataset.compared = p - at.shift + 1;
   cells.address.textContent = `${p + 1}. ${box.dataset.address}`;
-  cells.count.textContent = `count ${box.dataset.count}`;
-  cells.next.textContent = `next ${addressOf(b + 1)}`;
+  cells.count.textContent = `${t('count')} ${box.dataset.count}`;
+  cells.next.textContent = `${t('nextField')} ${addressOf(b + 1)}`;
   place(box, LEFT, slotTop(s));
 }
 // The start pointer, above the first slot, and its value.
@@ -432,9 +473,9 @@ function drawStart(at, top, arrows) {
 function drawNewNode(at, beside, arrows) {
   const box = boxOf(at.i), cells = cellsOf(box), g = geometry;
   box.dataset.count = 1;
-  cells.address.textContent = `new ${box.dataset.address}`;
-  cells.count.textContent = 'count 1';
-  cells.next.textContent = `next ${at.action === 'make' ? 'NULL' : addressOf(at.i + 1)}`;
+  cells.address.textContent = `${t('newBox')} ${box.dataset.address}`;
+  cells.count.textContent = `${t('count')} 1`;
+  cells.next.textContent = `${t('nextField')} ${at.action === 'make' ? 'NULL' : addressOf(at.i + 1)}`;
   box.dataset.slot = 'new';
   state.drawn.push(at.i);
   const x = beside ? LEFT + g.boxWidth + BESIDE : LEFT + INDENT, y = slotTop(0);
@@ -455,9 +496,9 @@ function drawNewNode(at, beside, arrows) {
 function drawUnlinked(at, arrows) {
   const box = boxOf(at.i), cells = cellsOf(box), g = geometry;
   box.dataset.count = state.counts[at.i];
-  cells.address.textContent = `node ${box.dataset.address}`;
-  cells.count.textContent = `count ${box.dataset.count}`;
-  cells.next.textContent = `next ${addressOf(at.i + 1)}`;
+  cells.address.textContent = `${t('unlinkedBox')} ${box.dataset.address}`;
+  cells.count.textContent = `${t('count')} ${box.dataset.count}`;
+  cells.next.textContent = `${t('nextField')} ${addressOf(at.i + 1)}`;
   box.dataset.slot = 'new';
   box.toggleAttribute('data-freed', at.action === 'free-word');
   state.drawn.push(at.i);
@@ -508,12 +549,13 @@ function describe(at) {
     line.toggleAttribute('data-current', line.dataset.line === state.codeLine);
   }
   showCodeLine(state.codeLine);
+  printedCode(fn || 'add_word');
   $('slider').value = k;
-  $('at').textContent = k === 0 ?
-      `step 0 of ${n} calls` :
-      `${fn === 'add_word' ? `call ${k} of ${n}` : fn}, step ${state.line} of ${at.step.lines}`;
+  $('at').textContent = k === 0 ? t('atZero', n) :
+      fn === 'add_word'         ? t('at', k, n, state.line, at.step.lines) :
+                                  t('atFn', fn, state.line, at.step.lines);
   if (k === 0)
-    call.textContent = 'Before the first call';
+    call.textContent = t('before');
   else if (fn === 'add_word')
     call.replaceChildren('add_word("', isolated(wordOf(at.i)), '")');
   else
@@ -522,6 +564,19 @@ function describe(at) {
   describeCost(at);
   $('what').textContent = sentence(at);
   describeText(at);
+}
+// Marks the code's lines of the other functions, which a printed step leaves
+// out so that the step fits one page: each function's lines run from its
+// line that names it (data-fn) to the next such line.
+function printedCode(fn) {
+  const code = $('code');
+  if (code.dataset.fn === fn) return;
+  code.dataset.fn = fn;
+  let of = null;
+  for (const line of code.children) {
+    of = line.dataset.fn ?? of;
+    line.toggleAttribute('data-other', of !== null && of !== fn);
+  }
 }
 // Scrolls the code, within its box, to the line of `action`, from the
 // geometry that fitCode measured, so that a step lays the page out once.
@@ -536,41 +591,27 @@ function sentence(at) {
   if (at.step && at.step.fn !== 'add_word') return sentenceAfter(at);
   const line = state.line, c = at.step ? at.step.compares : 0;
   const old = addressOf(state.nodeCount - state.listed);
+  if (at.action === 'compare') return t(line < c || (at.step && at.step.isNew) ? 'other' : 'match', line);
+  if (at.action === 'miss') return c === 0 ? t('missEmpty') : c === 1 ? t('missOne') : t('missMany', c);
   return {
-    none: 'The list is empty: the start pointer holds NULL.',
-    compare: line < c || (at.step && at.step.isNew) ?
-        `p points at node ${line}, which holds another word: p moves on.` :
-        `p points at node ${line}, which holds the word: a match.`,
-    raise: `The match's count goes up to ${state.counts[at.i] + 1}.`,
-    miss: c === 0 ?
-        'The list is empty: p starts as nullptr, the loop ends at once, and the word is not found.' :
-        c === 1 ? 'p is nullptr: the loop ends, and the list\'s one node does not hold the word.' :
-                  `p is nullptr: the loop ends, and none of the list's ${c} nodes holds the word.`,
-    make: 'A new node is made: count 1, next NULL, not yet linked.',
-    link: state.listed ? `The new node's next now holds the old first node's address (${old}).` :
-                         'The new node\'s next now holds the start pointer\'s NULL: the list was empty.',
-    head: `The start pointer now holds the new node's address (${addressOf(at.i)}): it is first.`,
-  }[at.action];
+    none: () => t('none'),
+    raise: () => t('raise', state.counts[at.i] + 1),
+    make: () => t('make'),
+    link: () => (state.listed ? t('link', old) : t('linkEmpty')),
+    head: () => t('head', addressOf(at.i)),
+  }[at.action]();
 }
 
 function sentenceAfter(at) {
-  const line = state.line, listed = state.listed, last = at.gone === listed;
-  return {
-    print: !listed ?
-        'The list is empty: print_list writes that it is, and nothing else.' :
-        line === 1 ?
-        'print_list writes the start line: the start pointer\'s address.' :
-        line - 1 < listed ?
-        `p points at node ${line - 1}: print_list writes its line, and p moves on.` :
-        `p points at node ${line - 1}, the last: print_list writes its line, and the report is whole.`,
-    unlink: 'The start pointer takes the node\'s next before the node is released: once it is deleted, ' +
-        'reading node->next would read freed memory.',
-    'free-word': 'The node\'s copy of its word is released first, while the node still holds its address.',
-    'free-node': last ?
-        'The last node is released: the start pointer holds NULL, and free_list returned true.' :
-        `The node is released: ${counted(listed - at.gone, 'node is', 'nodes are')} left.`,
-    'free-empty': 'The list is empty: free_list returned false and released nothing.',
-  }[at.action];
+  const line = state.line, listed = state.listed;
+  if (at.action === 'print')
+    return !listed        ? t('printEmpty') :
+        line === 1        ? t('printStart') :
+        line - 1 < listed ? t('printNode', line - 1) :
+                            t('printLast', line - 1);
+  if (at.action === 'free-node')
+    return at.gone === listed ? t('freeLast') : t('freeNodeStep', listed - at.gone);
+  return t({unlink: 'unlink', 'free-word': 'freeWordStep', 'free-empty': 'freeEmpty'}[at.action]);
 }
 
 // #printed, during print_list: what it has written up to the step, the line
@@ -618,10 +659,7 @@ function describeCost(at) {
   }
   cost.dataset.callCompares = call;
   cost.dataset.totalCompares = total;
-  cost.textContent = k > state.calls.length ?
-      `The run compared ${counted(total, 'node', 'nodes')} in all.` :
-      `This call has compared ${counted(call, 'node', 'nodes')} so far; the run, ${
-          counted(total, 'node', 'nodes')} since it began.`;
+  say(cost, ...(k > state.calls.length ? ['runCost', total] : ['callCost', call, total]));
   markChart(k);
 }
 
@@ -659,23 +697,23 @@ function drawChart() {
       points.push(`${x(Math.min(c, n))},${y(value(Math.min(c, n)))}`);
     return `<polyline data-series="${series}" class="${series}" points="${points.join(' ')}"/>`;
   };
-  const number = (v) => Math.round(v).toLocaleString('en');
-  chart.innerHTML =
-      `<title>Nodes compared by the run, against the calls of add_word</title>` +
+  const number = (v) => Math.round(v).toLocaleString(language);
+  chart.innerHTML = `<title>${t('costChart')}</title>` +
       `<path class="axis" d="M${C.left} ${C.top}V${C.h - C.bottom}H${C.w - C.right}"/>` +
       line('estimate', (c) => estimate[c]) + line('hash', (c) => c) + line('measured', (c) => totals[c]) +
       `<line id="cost-mark" y1="${C.top}" y2="${C.h - C.bottom}"/>` +
       `<text x="${C.left - 4}" y="${C.top + 10}" text-anchor="end">${number(top)}</text>` +
       `<text x="${C.left - 4}" y="${C.h - C.bottom}" text-anchor="end">0</text>` +
       `<text x="${C.w - C.right}" y="${C.h - C.bottom + 16}" text-anchor="end">${number(n)}</text>` +
-      `<text x="${(C.left + C.w) / 2}" y="${C.h - 8}" text-anchor="middle">calls of add_word</text>` +
-      `<text transform="translate(14 ${
-          (C.h - C.bottom + C.top) / 2}) rotate(-90)" text-anchor="middle">nodes compared</text>` +
-      `<g class="legend"><text x="${C.left + 8}" y="${C.top + 14}" class="measured">measured</text>` +
-      `<text x="${C.left + 8}" y="${C.top + 30}" class="estimate">estimate: half the list per word</text>` +
-      `<text x="${C.left + 8}" y="${C.top + 46}" class="hash">hash table: one per word</text></g>`;
+      `<text x="${(C.left + C.w) / 2}" y="${C.h - 8}" text-anchor="middle">${t('chartCalls')}</text>` +
+      `<text transform="translate(14 ${(C.h - C.bottom + C.top) / 2}) rotate(-90)" text-anchor="middle">${
+                        t('chartCompares')}</text>` +
+      `<g class="legend"><text x="${C.left + 8}" y="${C.top + 14}" class="measured">${t('measured')}</text>` +
+      `<text x="${C.left + 8}" y="${C.top + 30}" class="estimate">${t('estimate')}</text>` +
+      `<text x="${C.left + 8}" y="${C.top + 46}" class="hash">${t('hash')}</text></g>`;
   state.chartX = x;
 }
+document.addEventListener('wrd-language', () => state.data && drawChart());
 // The chart's mark at the call shown: print_list and free_list stand after the last.
 function markChart(k) {
   const mark = $('cost-mark');
@@ -727,18 +765,14 @@ function describeText(at) {
   where.hidden = text.hidden;                     // the code's own lines say what follows the text
   if (text.hidden) return;
   if (w < 0) {
-    where.textContent = state.call === 0 ?
-        `The text has ${counted(words, 'word', 'words')}; wrd records the ${
-            state.seeds} seed words before it.` :
-        `Seed word ${state.call} of ${
-            state.seeds}: wrd records these before the text, so that every run's list ` +
-            'ends with druhy and pokus.';
+    where.textContent =
+        state.call === 0 ? t('textHas', words, state.seeds) : t('seed', state.call, state.seeds);
     if (words > 0)
       text.append(
           isolated(state.source.slice(state.wordStarts[0], state.wordEnds[0])), ...strip(0, 0, false));
     return;
   }
-  where.textContent = `Word ${w + 1} of ${words} of the text`;
+  where.textContent = t('word', w + 1, words);
   text.append(...strip(w, state.wordEnds[w] - state.wordStarts[w], true));
 }
 // Word w marked (or plain), with the words before it (when `marked`) and
@@ -787,7 +821,9 @@ function measure() {
   g.pitch = g.boxHeight + GAP;
   // What the page scrolls into view (a focused control, a link's target) stands below the sticky controls.
   document.documentElement.style.scrollPaddingTop = document.querySelector('header').offsetHeight + 'px';
-  g.rows = Math.max(3, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
+  g.rows = matchMedia('print').matches ?
+      10 :
+      Math.max(3, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
 }
 
 // The code's height on a wide screen, down to the window's bottom with the
@@ -816,10 +852,16 @@ const steppers = {
   'prev-line': previousLine,
   'next-line': nextLine,
 };
-for (const [id, stepper] of Object.entries(steppers)) $(id).onclick = () => stepper('push');
+for (const [id, stepper] of Object.entries(steppers)) {
+  $(id).onclick = () => {
+    setPlaying(false);
+    stepper('push');
+  };
+}
 // A slide is one entry in the history, however far it goes.
 let sliding = false;
 $('slider').oninput = () => {
+  setPlaying(false);
   const k = Number($('slider').value);
   go(k, lastOf(k), sliding ? 'replace' : 'push');
   sliding = true;
@@ -827,16 +869,48 @@ $('slider').oninput = () => {
 $('slider').onchange = () => {
   sliding = false;
 };
-addEventListener('popstate', fromHash);
-addEventListener('resize', () => {
+// Where an entry of the history names another run than the one shown, the
+// text box's script (where the page has one) runs that one first, and says so.
+let runOther = () => false;
+addEventListener('popstate', () => runOther() || fromHash());
+$('copy-link').onclick = async () => {
+  if (state.runId.startsWith('~')) return say($('note'), 'noLink');
+  try {
+    await navigator.clipboard.writeText(location.href);
+    say($('note'), 'copied');
+  } catch {
+    say($('note'), 'copyFailed');
+  }
+};
+// A new size, or the page laid out for print, lays the list out again.
+const layOut = () => {
   measure();
   draw();
   fitCode();
+};
+addEventListener('resize', layOut);
+matchMedia('print').addEventListener('change', layOut);
+addEventListener('beforeprint', layOut);
+addEventListener('afterprint', layOut);
+// A cut word shows whole by a tap or a click on its box, since a finger
+// cannot reach its tooltip; one at a time.
+$('list').addEventListener('click', (e) => {
+  const box = e.target.closest('.node[title]');
+  for (const open of document.querySelectorAll('.node[data-whole]')) {
+    if (open !== box) open.removeAttribute('data-whole');
+  }
+  if (box) box.toggleAttribute('data-whole');
 });
 $('code').addEventListener('scroll', () => {
   geometry.code.scroll = $('code').scrollTop;
 }, {passive: true});
 addEventListener('keydown', (e) => {
+  // Any key stops a play, and does nothing else.
+  if (playing !== null) {
+    setPlaying(false);
+    if (e.key !== 'Tab') e.preventDefault();
+    return;
+  }
   const keys = {
     ArrowRight: 'next',
     ArrowLeft: 'prev',
@@ -850,7 +924,17 @@ addEventListener('keydown', (e) => {
   // moves by calls, ↓ and ↑ move by lines, as they do elsewhere.
   const field = e.target instanceof Element && e.target.closest('input, textarea, select, [contenteditable]');
   const lines = field && field.id === 'slider' && (e.key === 'ArrowDown' || e.key === 'ArrowUp');
-  if (e.altKey || e.ctrlKey || e.metaKey || !(e.key in keys) || (field && !lines)) return;
+  if (e.altKey || e.ctrlKey || e.metaKey || (field && !lines)) return;
+  const tool = {p: 'play', n: 'next-new', m: 'next-miss'}[e.key.toLowerCase()];
+  if (tool || e.key === '/') {
+    e.preventDefault();
+    if (tool)
+      $(tool).click();
+    else
+      $('find').focus();
+    return;
+  }
+  if (!(e.key in keys)) return;
   e.preventDefault();
   const stepper = steppers[keys[e.key]];
   if (e.repeat)
@@ -858,4 +942,83 @@ addEventListener('keydown', (e) => {
   else
     stepper('push');
 });
+
+// Play: a step each tick of #speed, until the end, a press of #play again, a
+// step taken by hand or any key. A play is one entry in the history.
+let playing = null;
+const atLast = () => state.call === callCount() && state.line === stepCount(state.call);
+function setPlaying(on) {
+  clearTimeout(playing);
+  playing = null;
+  const button = $('play');
+  button.dataset.t = on ? 'stop' : 'play';
+  button.dataset.tLabel = on ? 'stopLabel' : 'playLabel';
+  button.textContent = t(button.dataset.t);
+  button.setAttribute('aria-label', t(button.dataset.tLabel));
+  button.setAttribute('aria-pressed', on);
+  if (!on) return;
+  if (atLast()) go(0, 0);
+  let how = 'push';
+  const tick = () => {
+    nextLine(how);
+    how = 'replace';
+    if (atLast())
+      setPlaying(false);
+    else
+      playing = setTimeout(tick, Number($('speed').value));
+  };
+  playing = setTimeout(tick, Number($('speed').value));
+}
+$('play').onclick = () => setPlaying(playing === null);
+
+// Goes to the line of `action` (miss or make) in call k, which makes a node.
+function goToAction(k, action) {
+  applyUpTo(k);
+  const step = plan(k);
+  go(k, step.compares + (action === 'miss' ? 1 : 2));
+}
+// The next call from the step shown on whose `action` line it has not yet
+// reached, that makes a node; #note says where there is none.
+function jump(action, none) {
+  setPlaying(false);
+  const here = state.call > 0 && state.makes.includes(state.call) ? plan(state.call) : null;
+  const line = here ? here.compares + (action === 'miss' ? 1 : 2) : 0;
+  const k = here && state.line < line ? state.call : state.makes.find((m) => m > state.call);
+  if (k === undefined) return say($('note'), none);
+  goToAction(k, action);
+}
+$('next-new').onclick = () => jump('make', 'noNew');
+$('next-miss').onclick = () => jump('miss', 'noMiss');
+
+// Find: the call that makes the word's node, or from there on the next call
+// that records it; past the last, the first again, said in #note.
+function find(word) {
+  setPlaying(false);
+  const i = word ? state.data.words.indexOf(word) : -1;
+  if (i < 0) return word && say($('note'), 'notFound', word);
+  const first = state.calls.indexOf(i) + 1, later = state.calls.indexOf(i, state.call) + 1;
+  const k = state.call < first ? first : later || first;
+  go(k, -1);
+  if (state.call >= first && !later) say($('note'), 'noMore', word);
+}
+$('find-form').onsubmit = (e) => {
+  e.preventDefault();
+  find($('find').value);
+};
+
+// The language, chosen: the page says all in it, and the address keeps it.
+$('lang').onchange = () => {
+  languageChosen = true;
+  speak($('lang').value);
+  document.dispatchEvent(new Event('wrd-language'));
+  measure();
+  draw();
+  fitCode();
+  history.replaceState(history.state, '', hashOf(label()));
+};
+
+speak(language);
+// The run that the address carries, whose text the text box's script reads:
+// its id, and what the address writes of it ('' for the page's own run).
+state.runId = state.runParam = addressParts().run ?? '';
 loadRun(JSON.parse($('run').textContent));

@@ -9,7 +9,7 @@
   const $ = (id) => document.getElementById(id);
   const textBox = $('try-text'), runButton = $('try-run'), stopButton = $('try-stop'), note = $('try-note');
   const reportText = document.querySelector('#report pre'), save = $('report-save');
-  const counted = (n, one, many) => `${n} ${n === 1 ? one : many}`;
+  const MAX_LINK = 32 << 10;  // characters of a packed text in an address
 
   // In the worker, whose code is these two and work, as text (runInWorker):
   // the calls of WASI that the module makes, standard output into `out`.
@@ -65,6 +65,9 @@
       lap('made');
       const data =
           JSON.parse(new TextDecoder().decode(new Uint8Array(e.memory.buffer, at, e.page_data_size())));
+      // Where the start pointer lies, and the allocator's spacing, for the memory view.
+      Object.assign(
+          data.memory, {start: e.start_address(), header: e.alloc_header(), alignment: e.alloc_alignment()});
       const moved = typed(data);
       const report = new Uint8Array(out.reduce((size, part) => size + part.length, 0));
       out.reduce((at, part) => (report.set(part, at), at + part.length), 0);
@@ -97,7 +100,7 @@
       running = resolve;
       worker.onmessage = ({data}) => {
         if (data.progress === undefined) return resolve(data);
-        note.textContent = `Running: ${Math.round(100 * data.progress)}% of the text\u2026`;
+        say(note, 'runningAt', Math.round(100 * data.progress));
       };
       worker.onerror = (e) => reject(new Error(e.message));
       worker.postMessage({module, bytes});
@@ -112,57 +115,116 @@
   // What the note says of a run done: its size and time, and memory lost.
   function said(result, seconds) {
     const {data, status} = result, lost = data.calls.length - Number($('slider').max);
-    return `${counted(data.calls.length, 'call', 'calls')} of add_word, ${
-               counted(data.addresses.length, 'node', 'nodes')}, in ${seconds} s.` +
-        (status === 5 ? ` The module's memory could not grow: ${
-                            counted(lost, 'word was', 'words were')} lost; the words after each were still ` +
-                 'counted, as wrd does when it ends with status 5.' :
-                        '');
+    say(note, 'ran', data.calls.length, data.addresses.length, seconds, status === 5 ? lost : null);
   }
 
-  async function run(opening) {
-    const bytes = new TextEncoder().encode(textBox.value);
+  // A text packed for an address: deflated, in base64url; and back.
+  async function pack(text) {
+    const stream = new Blob([text]).stream().pipeThrough(new CompressionStream('deflate-raw'));
+    const bytes = new Uint8Array(await new Response(stream).arrayBuffer());
+    let binary = '';
+    for (let at = 0; at < bytes.length; at += 8192)
+      binary += String.fromCharCode(...bytes.subarray(at, at + 8192));
+    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+  async function unpack(packed) {
+    const bytes = Uint8Array.from(atob(packed.replace(/-/g, '+').replace(/_/g, '/')), (c) => c.charCodeAt(0));
+    const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
+    return new Response(stream).text();
+  }
+
+  // The runs of this visit by id: the packed text, '' for the page's own
+  // text, or ~N for a text too long for an address, kept here alone.
+  const texts = new Map(), ownRun = JSON.parse($('run').textContent), linkNote = $('link-note');
+  const textSave = $('text-save');
+  let shownId = '', longRuns = 0;
+
+  // Shows the run of id `id`, which the address or the history names: the
+  // page's own run as it was, or the text run again.
+  async function load(id, how) {
+    let text;
+    try {
+      text = id === '' ? textBox.defaultValue : texts.get(id) ?? await unpack(id);
+    } catch {
+      state.runId = state.runParam = shownId.startsWith('~') ? '' : shownId;
+      fromHash();
+      return say($('note'), 'badLink');
+    }
+    textBox.value = text;
+    if (id === '' && ownRun.calls.length) {
+      say(linkNote, null);
+      shownId = state.runId = state.runParam = '';
+      return loadRun(ownRun);
+    }
+    run(how);
+  }
+  runOther = () => {
+    const parts = addressParts();
+    const wanted = parts.run ?? (history.state && 'run' in history.state ? history.state.run : shownId);
+    if (wanted === shownId || (wanted.startsWith('~') && !texts.has(wanted))) return false;
+    load(wanted, 'pop');
+    return true;
+  };
+
+  // Runs the text in the box. `how` says what the history gets: the address
+  // the page was opened at (open), a new entry (push), or nothing, where the
+  // history moved to the run (pop).
+  async function run(how) {
+    const text = textBox.value, bytes = new TextEncoder().encode(text);
     if (bytes.length === 0) {
       // As wrd does with an empty wrd.txt: status 2, and no report.
-      note.textContent =
-          'The text is empty: wrd prints nothing for it and ends with status 2. The run shown stays.';
+      say(note, 'empty');
       return;
     }
     runButton.disabled = true;
     stopButton.disabled = false;
-    note.textContent = 'Running\u2026';
+    say(note, 'running');
     const started = performance.now(), times = {};
     try {
       module = module || await compile();
       times.compile = performance.now() - started;
       const result = await runInWorker(bytes);
       if (result === null) {
-        note.textContent = 'Stopped: the run shown stays.';
+        say(note, 'stopped');
         return;
       }
       if (result.refused) {
-        note.textContent = `The text is ${bytes.length.toLocaleString('en')} bytes, more than the ${
-                               result.refused >>
-                               20} MiB (${result.refused.toLocaleString('en')} bytes) that the page runs: ` +
-            'the run shown stays.';
+        say(note, 'tooLong', bytes.length);
         return;
       }
       times.worker = performance.now() - started;
-      // A run asked for shows its last step; the page's own run, the step its address names.
-      // (page.js has already put step 0 in the address: the one it was opened at is the navigation's).
-      const asked =
-          opening ? new URL(performance.getEntriesByType('navigation')[0]?.name ?? location.href).hash : '';
+      // The text goes into the address, unless it is the page's own or too long for one.
+      const packed = text === textBox.defaultValue ? '' : await pack(text);
+      const id = packed.length > MAX_LINK ? `~${++longRuns}` : packed;
+      texts.set(id, text);
+      shownId = state.runId = id;
+      state.runParam = id.startsWith('~') ? '' : id;
+      if (id.startsWith('~'))
+        say(linkNote, 'linkTooLong', Math.ceil(packed.length / 1024));
+      else
+        say(linkNote, null);
+      if (textSave.href) URL.revokeObjectURL(textSave.href);
+      textSave.href = URL.createObjectURL(new Blob([text], {type: 'text/plain'}));
+      // A run asked for shows its last step; one opened or gone back to, the step its address names.
+      // (page.js has already put step 0 in the address: the one it was opened at is the navigation's;
+      // a bare # there opens step 0, as on every page).
+      const opened = performance.getEntriesByType('navigation')[0]?.name ?? location.href;
+      const asked = how !== 'open' ? '' : opened.endsWith('#') ? '#step=0' : new URL(opened).hash;
+      const last = hashOf(result.data.calls.reduce((n, i) => n + (i >= 0), 0));
       showReport(result.report);
       result.data.printed = reportText.textContent;         // what the module's print_list wrote
       await new Promise((resolve) => setTimeout(resolve));  // the report and the run, each a task of its own
-      history.replaceState(null, '', asked || '#step=' + result.data.calls.reduce((n, i) => n + (i >= 0), 0));
+      if (how === 'push')
+        history.pushState({run: id}, '', last);
+      else if (how === 'open')
+        history.replaceState({run: id}, '', asked || last);
       loadRun(result.data);
       times.shown = performance.now() - started;
-      note.textContent = said(result, (times.shown / 1000).toFixed(2));
+      said(result, (times.shown / 1000).toFixed(2));
       note.dataset.status = result.status;
       note.dataset.times = JSON.stringify({...result.times, ...times});
     } catch (error) {
-      note.textContent = `The page could not run the text: ${error.message}`;
+      say(note, 'failed', error.message);
       stop();
     } finally {
       running = null;
@@ -170,8 +232,19 @@
       stopButton.disabled = true;
     }
   }
-  runButton.onclick = () => run(false);
+  runButton.onclick = () => run('push');
   stopButton.onclick = stop;
-  // The page with no run runs its text as it opens.
-  if (JSON.parse($('run').textContent).calls.length === 0 && textBox.value) run(true);
+  $('text-file').onchange = async ({target: {files}}) => {
+    if (!files.length) return;
+    textBox.value = await files[0].text();
+    run('push');
+  };
+  // The page opens the run that its address carries; with no run, the page
+  // with no run of its own runs its text.
+  const opened = performance.getEntriesByType('navigation')[0]?.name ?? location.href;
+  const carried = addressParts(new URL(opened).hash).run;
+  if (carried)
+    load(carried, 'open');
+  else if (ownRun.calls.length === 0 && textBox.value)
+    run('open');
 })();

@@ -19,36 +19,6 @@ std::string_view until(std::string_view page, std::string_view marker, std::size
     return part;
 }
 
-// The text as the text box holds it. A line feed comes first, since HTML drops
-// one after <textarea>, so that the text's own first line feed stays. A
-// carriage return is a reference, which HTML keeps as it is. A byte that is no
-// part of valid UTF-8, a control that HTML refuses, and a noncharacter each
-// become U+FFFD, as a browser would read them; the text ends at a zero byte.
-std::string for_text_box(std::string_view text)
-{
-    const std::string bytes(text.substr(0, text.find('\0')));
-    std::string out = "\n";
-    for (std::size_t at = 0; at < bytes.size();) {
-        const auto byte = static_cast<unsigned char>(bytes[at]);
-        std::size_t length = 1;
-        const std::uint32_t code = byte < 0x80 ? byte : decode_utf8(bytes, at, &length);
-        const bool refused = length == 0 || (code < 0x20 && code != '\t' && code != '\n' && code != '\r') ||
-                             (code >= 0x7F && code < 0xA0) || (code >= 0xFDD0 && code <= 0xFDEF) ||
-                             (code & 0xFFFEU) == 0xFFFEU;
-        if (refused) {
-            out += "\xEF\xBF\xBD";
-        } else if (code == '\r') {
-            out += "&#13;";
-        } else if (code == '&' || code == '<' || code == '>') {
-            out += code == '&' ? "&amp;" : code == '<' ? "&lt;" : "&gt;";
-        } else {
-            out.append(bytes, at, length);
-        }
-        at += std::max<std::size_t>(length, 1);
-    }
-    return out;
-}
-
 // The report as wrd printed it, from its lines read back: each line is as
 // wrd's format makes it, and ends as it ended, in LF or CR LF.
 std::string printed_report(const Report& report)
@@ -73,6 +43,34 @@ std::string printed_report(const Report& report)
 }
 
 } // namespace
+
+// A line feed comes first, since HTML drops one after <textarea>, so that the
+// text's own first line feed stays. A carriage return is a reference, which
+// HTML keeps as it is. What HTML refuses becomes U+FFFD, as a browser reads it.
+std::string for_text_box(std::string_view text)
+{
+    const std::string bytes(text.substr(0, text.find('\0')));
+    std::string out = "\n";
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        std::size_t length = 1;
+        const std::uint32_t code = byte < 0x80 ? byte : decode_utf8(bytes, at, &length);
+        const bool refused = length == 0 || (code < 0x20 && code != '\t' && code != '\n' && code != '\r') ||
+                             (code >= 0x7F && code < 0xA0) || (code >= 0xFDD0 && code <= 0xFDEF) ||
+                             (code & 0xFFFEU) == 0xFFFEU;
+        if (refused) {
+            out += "\xEF\xBF\xBD";
+        } else if (code == '\r') {
+            out += "&#13;";
+        } else if (code == '&' || code == '<' || code == '>') {
+            out += code == '&' ? "&amp;" : code == '<' ? "&lt;" : "&gt;";
+        } else {
+            out.append(bytes, at, length);
+        }
+        at += std::max<std::size_t>(length, 1);
+    }
+    return out;
+}
 
 // The page's HTML, CSS and script come from page.h; this writes what the run
 // adds: its data (page_data), which the script steps through, drawing each

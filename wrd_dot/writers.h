@@ -32,6 +32,11 @@ bool write_dot(const Report& report, int columns, std::FILE* out);
 /// Returns false if any write failed.
 bool write_svg(const Report& report, int columns, std::FILE* out);
 
+/// `text`, up to its first zero byte, as the markup of the page's text box: a
+/// line feed first, a carriage return as &#13;, & < > as entities, and U+FFFD for
+/// each byte of no valid UTF-8, each control but tab, LF and CR, and each noncharacter.
+std::string for_text_box(std::string_view text);
+
 /// A self-contained page that steps through `run` (from replay of `text`)
 /// line by line over the nodes of `report`, with the text around each word.
 /// The run's data (page_data) stands in #run. Its DOM states the step: each
