@@ -349,7 +349,7 @@ class Page(unittest.TestCase):
             self.open("file://" + os.path.join(FOLDER, "windows.html") + "#step=10")
             self.assertEqual(listed, self.js("return document.getElementById('printed').textContent"))
         self.open(self.run_page + "#step=11")  # free_list's end: no box (above), NULL, and true
-        self.assertEqual(["NULL", "free_list returned true"], [self.read("start-address"), self.read("what")[-24:-1]])
+        self.assertEqual(["NULL", "free_list returns true"], [self.read("start-address"), self.read("what")[-23:-1]])
 
     def test_line_steps_run_in_the_order_of_the_code(self):
         self.open(self.run_page + "#step=6")

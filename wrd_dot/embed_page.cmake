@@ -3,8 +3,9 @@
 # MODULE, the base64 of the gzipped module, the text box's parts come in too
 # (try.css, memory.js, try.js and the module); without it, every part of page.html between
 # "<!-- try -->" and "<!-- /try -->" goes.
-# The report's words that the page shows, @LIST_START@ in page.html and strings.js, come from
-# WORDS, word_list/report_words.h, where print_list takes them too.
+# The report's words that the page shows, @LIST_START@ in page.html and strings.js, and the
+# labels around a word that page.js finds in a report's line (@WordLabel@, @NextLabel@), come
+# from WORDS, word_list/report_words.h, where print_list takes them too.
 # usage: cmake -DSOURCE=dir -DWORDS=file [-DMODULE=file] -DOUTPUT=file -P embed_page.cmake
 cmake_minimum_required(VERSION 3.25)
 file(READ "${SOURCE}/page.html" page)
@@ -17,6 +18,12 @@ file(READ "${SOURCE}/page.css" css)
 file(READ "${SOURCE}/page.js" script)
 file(READ "${SOURCE}/strings.js" strings)
 string(REPLACE "@LIST_START@" "${CMAKE_MATCH_1}" strings "${strings}")
+foreach(label WordLabel NextLabel)
+    if(NOT words MATCHES "k${label}\\[\\] = \"([^\"]+)\"")
+        message(FATAL_ERROR "${WORDS} names no k${label}")
+    endif()
+    string(REPLACE "@${label}@" "${CMAKE_MATCH_1}" script "${script}")
+endforeach()
 if(MODULE)
     file(READ "${SOURCE}/try.css" try_css)
     file(READ "${SOURCE}/try.js" try_script)

@@ -121,6 +121,7 @@
   cells.addEventListener('scroll', () => requestAnimationFrame(render), {passive: true});
   // A language chosen writes the cells again.
   document.addEventListener('wrd-language', () => run && render());
+  addEventListener('resize', () => run && render());  // the rows in view may be more or fewer
   document.addEventListener('wrd-step', ({detail}) => {
     if (!detail.data.memory) return run && unload();
     if (detail.data !== run) load(detail.data);

@@ -4,7 +4,7 @@
 // no step; its word still counts among the text's. The report lists the
 // newest node first, so the nodes in the list at any moment are the last
 // `listed` of the report, in list order: report index i stands at position
-// i - (nodeCount - listed). Boxes are made when first drawn. Each step drawn
+// i - (nodeCount - listed). Boxes are made when first drawn. Each step gone to
 // dispatches `wrd-step` on the document, with the step's state.
 //
 // A step is (call, line): `call` calls (1-based) have begun, and `line` steps
@@ -93,9 +93,6 @@ function loadRun(data) {
     state.wordEnds[w] = at;
   }
   $('slider').max = stepped + state.extra;
-  state.printedEnds = new Int32Array(state.printed.length + 1);
-  state.printed.forEach((line, n) => (state.printedEnds[n + 1] = state.printedEnds[n] + line.length));
-  state.printedText = state.printed.join('');
   drawChart();
   // A new run shows its step from the page's top, where the page is measured:
   // nothing of it under the sticky controls.
@@ -176,7 +173,9 @@ function go(k, j, history = 'push') {
   applyUpTo(k);
   state.call = k;
   state.line = j < 0 ? stepCount(k) : j;
-  draw();
+  const at = draw();
+  settle();
+  document.dispatchEvent(new CustomEvent('wrd-step', {detail: stepState(at)}));
   const hash = hashOf(label());
   say($('note'), null);
   if (history === 'push' && location.hash !== hash) {
@@ -368,7 +367,7 @@ function draw() {
   drawArrows(arrows);
   $('list').style.height = slotTop(last) + geometry.boxHeight + 16 + 'px';
   describe(at);
-  document.dispatchEvent(new CustomEvent('wrd-step', {detail: stepState(at)}));
+  return at;
 }
 
 // A node's count as it stands at the step, 0 before it is made.
@@ -619,8 +618,27 @@ function sentenceAfter(at) {
 // from step to step and laid out only when in view, so that a step of a long
 // report rewrites only its tail.
 const CHUNK = 256;
+// Lines from to to - 1 of the report, each word isolated, so that a word's
+// right-to-left letters or direction controls reorder nothing outside it:
+// its line's labels, as print_list writes them, stand around it.
+const [WORD_LABEL, NEXT_LABEL] = ['@WordLabel@', '@NextLabel@'];
+function printedLines(from, to) {
+  const parts = [];
+  for (let n = from; n < to; ++n) {
+    const line = state.printed[n], at = line.indexOf(WORD_LABEL) + WORD_LABEL.length;
+    const end = line.lastIndexOf(NEXT_LABEL);
+    if (at < WORD_LABEL.length || end < at) {
+      parts.push(line);
+      continue;
+    }
+    const word = document.createElement('bdi');
+    word.textContent = line.slice(at, end);
+    parts.push(line.slice(0, at), word, line.slice(end));
+  }
+  return parts;
+}
 function describePrinted(at) {
-  const printed = $('printed'), ends = state.printedEnds, shown = state.printedShown ?? [];
+  const printed = $('printed'), shown = state.printedShown ?? [];
   printed.hidden = !at.step || at.step.fn !== 'print_list';
   const written = printed.hidden ? 0 : Math.min(state.line, state.printed.length);
   const before = Math.max(0, written - 1), full = Math.floor(before / CHUNK);
@@ -630,19 +648,19 @@ function describePrinted(at) {
     state.printedFor = printed.hidden ? null : state.data;
     if (printed.hidden) return;
     state.printedTail = printed.appendChild(document.createElement('span'));
-    state.printedTail.append('', document.createElement('mark'));
+    state.printedTail.append(document.createElement('span'), document.createElement('mark'));
   }
   const tail = state.printedTail;
   while (shown.length > full) shown.pop().remove();
   while (shown.length < full) {
     const chunk = document.createElement('span'), c = shown.length;
     chunk.className = 'chunk';
-    chunk.textContent = state.printedText.slice(ends[c * CHUNK], ends[(c + 1) * CHUNK]);
+    chunk.append(...printedLines(c * CHUNK, (c + 1) * CHUNK));
     shown.push(printed.insertBefore(chunk, tail));
   }
   state.printedShown = shown;
-  tail.firstChild.data = state.printedText.slice(ends[full * CHUNK], ends[before]);
-  tail.lastChild.textContent = written > 0 ? state.printed[written - 1] : '';
+  tail.firstChild.replaceChildren(...printedLines(full * CHUNK, before));
+  tail.lastChild.replaceChildren(...printedLines(before, written));
   const mark = tail.lastChild;  // the marked line whole at the bottom, or its start where it is longer
   printed.scrollTop = mark.offsetTop - Math.max(0, printed.clientHeight - mark.offsetHeight);
 }
@@ -665,9 +683,10 @@ function describeCost(at) {
 
 // #cost-chart: the run's total compares after each call of add_word, beside
 // the README's estimate and a hash table's one lookup per call. The estimate
-// sums, over the calls, half the distinct words listed before each: a run of n
-// words, d distinct, ends near n x d / 2 when its words come evenly. At most
-// about 400 points a series, so that a long run draws at once.
+// after c calls is c x d / 2, d the distinct words among them: a hit walks
+// about half the list, and a word that comes once walks all of it when the
+// list is about half as long. At most about 400 points a series, so that a
+// long run draws at once; numbers of six digits or more are written short.
 const CHART = {
   w: 360,
   h: 230,
@@ -684,9 +703,9 @@ function drawChart() {
   const every = Math.max(1, Math.ceil(n / 400)), seen = new Uint8Array(state.nodeCount);
   const estimate = new Float64Array(n + 1);
   for (let c = 0, listed = 0; c < n; ++c) {
-    estimate[c + 1] = estimate[c] + listed / 2;
     const i = calls[c];
     if (i >= 0 && !seen[i]) seen[i] = 1, ++listed;
+    estimate[c + 1] = ((c + 1) * listed) / 2;
   }
   const top = Math.max(totals[n], estimate[n], n, 1), C = CHART;
   const x = (c) => (C.left + (c / n) * (C.w - C.left - C.right)).toFixed(1);
@@ -697,7 +716,9 @@ function drawChart() {
       points.push(`${x(Math.min(c, n))},${y(value(Math.min(c, n)))}`);
     return `<polyline data-series="${series}" class="${series}" points="${points.join(' ')}"/>`;
   };
-  const number = (v) => Math.round(v).toLocaleString(language);
+  const number = (v) =>
+      new Intl.NumberFormat(language, v < 1e5 ? {} : {notation: 'compact', maximumSignificantDigits: 3})
+          .format(Math.round(v));
   chart.innerHTML = `<title>${t('costChart')}</title>` +
       `<path class="axis" d="M${C.left} ${C.top}V${C.h - C.bottom}H${C.w - C.right}"/>` +
       line('estimate', (c) => estimate[c]) + line('hash', (c) => c) + line('measured', (c) => totals[c]) +
@@ -811,6 +832,8 @@ function measure() {
   fold.hidden = foldHidden;
   g.columns = Math.max(20, Math.floor(text.clientWidth / (probe.offsetWidth / 10)) - 2);
   const listTop = list.getBoundingClientRect().top + scrollY;
+  g.listTop = listTop;
+  g.size = `${innerWidth}x${innerHeight}`;
   g.beside = list.clientWidth >= LEFT + 2 * g.boxWidth + BESIDE;
   probe.remove();
   sample.hidden = hidden;
@@ -826,6 +849,19 @@ function measure() {
       Math.max(3, Math.floor((innerHeight - listTop - slotTop(0) - g.boxHeight - 8) / g.pitch) + 1);
 }
 
+// Lays the step out again where drawing it moved the list or, on a wide
+// screen, the code (a sentence that takes a line more or less, print_list's
+// lines in the strip's place), or where the window changed size since it was
+// measured (a phone turned, its resize event still to come), so that the rows
+// drawn fit and the code ends at the window's bottom.
+function settle() {
+  const g = geometry, top = (id) => $(id).getBoundingClientRect().top + scrollY;
+  if (g.size === `${innerWidth}x${innerHeight}` && g.listTop === top('list') &&
+      (g.codeTop === null || g.codeTop === top('code')))
+    return;
+  layOut();
+}
+
 // The code's height on a wide screen, down to the window's bottom with the
 // page at its top, and where its lines stand in it; measured once a step is
 // drawn, since it depends on what stands above it.
@@ -839,6 +875,7 @@ function fitCode() {
     lines[line.dataset.line] = [line.offsetTop, line.offsetHeight];
   }
   geometry.code = {lines, height: code.clientHeight, scrollHeight: code.scrollHeight, scroll: code.scrollTop};
+  geometry.codeTop = wide ? code.getBoundingClientRect().top + scrollY : null;
   showCodeLine(lineShown);
 }
 

@@ -11,23 +11,39 @@ namespace {
 
 // `text`, valid UTF-8, as a JSON string: quotes, backslashes and control
 // bytes escaped, and `<` too, so that no "</script" or "<!--" ends or bends
-// the element that holds it.
+// the element that holds it. Characters that HTML counts as errors where they
+// stand raw (controls, noncharacters such as U+FFFE) are escaped too, in
+// UTF-16 as JSON writes them, so that the page stays valid whatever a word holds.
 void put_string(std::string* out, std::string_view text)
 {
+    const auto escaped = [out](std::uint32_t unit) {
+        char escape[16];
+        (void)std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(unit));
+        *out += escape;
+    };
+    const std::string bytes(text);
     *out += '"';
-    for (const char c : text) {
+    for (std::size_t at = 0, length = 1; at < bytes.size(); at += length) {
+        const char c = bytes[at];
+        length = 1;
         const auto byte = static_cast<unsigned char>(c);
+        const std::uint32_t code = byte < 0x80 ? byte : decode_utf8(bytes, at, &length);
+        length = std::max<std::size_t>(length, 1);
         if (c == '"' || c == '\\') {
             *out += '\\';
             *out += c;
         } else if (c == '\n') {
             *out += "\\n";
-        } else if (byte < 0x20 || c == '<') {
-            char escape[8];
-            (void)std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            *out += escape;
+        } else if (code < 0x20 || c == '<' || (code >= 0x7F && code < 0xA0) ||
+                   (code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFEU) == 0xFFFEU) {
+            if (code > 0xFFFF) {
+                escaped(0xD800 + ((code - 0x10000) >> 10));
+                escaped(0xDC00 + ((code - 0x10000) & 0x3FF));
+            } else {
+                escaped(code);
+            }
         } else {
-            *out += c;
+            out->append(bytes, at, length);
         }
     }
     *out += '"';

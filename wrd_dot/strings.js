@@ -6,9 +6,11 @@
 // print_list writes it) are wrd's, in its spelling, and marked lang="cs" on the page.
 const LANGUAGES = ['cs', 'en'];
 
-// n with the form of `forms` (one, few, other) that Intl.PluralRules gives
-// for n in `lang`: in Czech 1 uzel, 2-4 uzly, 5 and more uzlů.
-const plural = (lang, n, forms) => `${n} ${forms[new Intl.PluralRules(lang).select(n)] ?? forms.other}`;
+// n, its digits grouped as `lang` writes them, with the form of `forms` (one,
+// few, other) that Intl.PluralRules gives for n in `lang`: in Czech 1 uzel,
+// 2-4 uzly, 5 and more uzlů.
+const plural = (lang, n, forms) =>
+    `${n.toLocaleString(lang)} ${forms[new Intl.PluralRules(lang).select(n)] ?? forms.other}`;
 const cs = (n, one, few, other) => plural('cs', n, {one, few, other});
 const en = (n, one, other) => plural('en', n, {one, other});
 const cz = (word) => `<span lang="cs">${word}</span>`;
@@ -110,8 +112,8 @@ const STRINGS = {
     nearest: (asked, shown) => `#step=${asked} is not written K or K.J: this is the nearest step, ${shown}.`,
     notFound: (word) => `\u201C${word}\u201D is not a word of this run.`,
     noMore: (word) => `No later call records \u201C${word}\u201D: this is the call that makes it.`,
-    noNew: 'No new node follows: this is the last step.',
-    noMiss: 'No miss follows: this is the last step.',
+    noNew: 'No call after this step makes a new node: the step stays.',
+    noMiss: 'No call after this step misses: the step stays.',
     fold: (n, all, tail) =>
         `\u22EE ${en(n, 'node', 'nodes')} folded${all ? ', all compared' : ''}${tail ? ', then NULL' : ''}`,
     count: 'count',
@@ -141,19 +143,20 @@ const STRINGS = {
         'reading node->next would read freed memory.',
     freeWordStep: 'The node\'s copy of its word is released first, while the node still holds its address.',
     freeNodeStep: (left) => `The node is released: ${en(left, 'node is', 'nodes are')} left.`,
-    freeLast: 'The last node is released: the start pointer holds NULL, and free_list returned true.',
+    freeLast: 'The last node is released: the start pointer holds NULL, so the loop ends and free_list ' +
+        'returns true.',
     freeEmpty: 'The list is empty: free_list returned false and released nothing.',
     callCost: (call, total) => `This call has compared ${en(call, 'node', 'nodes')} so far; the run, ` +
         `${en(total, 'node', 'nodes')} since it began.`,
     runCost: (total) => `The run compared ${en(total, 'node', 'nodes')} in all.`,
     costChart: 'Nodes compared by the run, against the calls of add_word',
     costCaption: 'Each word is looked for by a walk from the first node: the run\'s compares (measured) ' +
-        'grow with the list, near the estimate of half the list per word, where a hash table would look ' +
-        'once per word. The line marks the call shown.',
+        'grow with the list, near the estimate n \u00D7 d / 2 for n words of which d are distinct, where a ' +
+        'hash table would look once per word. The line marks the call shown.',
     chartCalls: 'calls of add_word',
     chartCompares: 'nodes compared',
     measured: 'measured',
-    estimate: 'estimate: half the list per word',
+    estimate: 'estimate: n \u00D7 d / 2',
     hash: 'hash table: one per word',
     textHas: (n, seeds) =>
         `The text has ${en(n, 'word', 'words')}; wrd records the ${seeds} seed words before it.`,
@@ -290,8 +293,8 @@ const STRINGS = {
     notFound: (word) => `Slovo \u201E${word}\u201C v tomto běhu není.`,
     noMore: (word) => `Slovo \u201E${word}\u201C už žádné další volání nezapočítá: toto je volání, které ` +
         'pro ně vytvoří uzel.',
-    noNew: 'Žádný další nový uzel nepřijde: toto je poslední krok.',
-    noMiss: 'Žádné další nenalezené slovo nepřijde: toto je poslední krok.',
+    noNew: 'Po tomto kroku už žádné volání nevytvoří nový uzel: krok zůstává.',
+    noMiss: 'Po tomto kroku už žádné volání neskončí bez shody: krok zůstává.',
     fold: (n, all, tail) => `\u22EE ${cs(n, 'sbalený uzel', 'sbalené uzly', 'sbalených uzlů')}` +
         `${all ? ', všechny porovnány' : ''}${tail ? ', pak NULL' : ''}`,
     count: 'počet',
@@ -323,19 +326,21 @@ const STRINGS = {
         'node->next četlo uvolněnou paměť.',
     freeWordStep: 'Nejdřív se uvolní kopie slova, dokud uzel ještě drží její adresu.',
     freeNodeStep: (left) => `Uzel se uvolní. Zbývající uzly: ${left}.`,
-    freeLast: 'Uvolní se poslední uzel: ukazatel na začátek má hodnotu NULL a free_list vrátila true.',
+    freeLast:
+        'Uvolní se poslední uzel: ukazatel na začátek má hodnotu NULL, cyklus tedy skončí a free_list ' +
+        'vrátí true.',
     freeEmpty: 'Seznam je prázdný: free_list vrátila false a nic neuvolnila.',
     callCost: (call, total) => `Toto volání zatím porovnalo ${cs(call, 'uzel', 'uzly', 'uzlů')}; běh od ` +
         `začátku ${cs(total, 'uzel', 'uzly', 'uzlů')}.`,
     runCost: (total) => `Běh porovnal celkem ${cs(total, 'uzel', 'uzly', 'uzlů')}.`,
     costChart: 'Uzly porovnané během, podle volání funkce add_word',
     costCaption: 'Každé slovo se hledá průchodem od prvního uzlu: porovnání běhu (změřená) rostou se ' +
-        'seznamem, blízko odhadu poloviny seznamu na slovo, kde by hašovací tabulka hledala jednou na slovo. ' +
-        'Svislá čára označuje zobrazené volání.',
+        'seznamem, blízko odhadu n \u00D7 d / 2 pro n slov, z nichž d je různých, kde by hašovací tabulka ' +
+        'hledala jednou na slovo. Svislá čára označuje zobrazené volání.',
     chartCalls: 'volání add_word',
     chartCompares: 'porovnané uzly',
     measured: 'změřeno',
-    estimate: 'odhad: polovina seznamu na slovo',
+    estimate: 'odhad: n \u00D7 d / 2',
     hash: 'hašovací tabulka: jednou na slovo',
     textHas: (n, seeds) =>
         `Text má ${cs(n, 'slovo', 'slova', 'slov')}; wrd před ním zaznamená ${seeds} počáteční slova.`,
