@@ -1,8 +1,10 @@
 // A plain model of what wrd counts in a text, for the tests of the list, the
-// end-to-end tests and the text fuzz target to hold the program against.
+// end-to-end tests and the text fuzz target to hold the program against, and
+// its report, for the tests of wrd-dot and the report fuzz target to draw.
 #pragma once
 
 #include "count_words.h"
+#include "report_line.h"
 
 #include <algorithm>
 #include <cstring>
@@ -50,4 +52,17 @@ inline Counts model(const std::string& text, bool seeded)
         }
     }
     return counted(words);
+}
+
+/// The report of a list of `counts`, first node to last, as wrd writes it, at
+/// made-up addresses: 0x10 for the first node, 0x20 for the second, 0x100 for the tenth.
+inline std::string model_report(const Counts& counts)
+{
+    const auto address = [](std::size_t position) { return "0x" + std::to_string(position * 10); };
+    std::string report = counts.empty() ? "Seznam je prazdny.\n" : "Zacatek seznamu: 0x10\n";
+    for (std::size_t i = 1; i <= counts.size(); ++i) {
+        report += report_line(static_cast<long>(i), address(i), counts[i - 1].second, counts[i - 1].first,
+                              i < counts.size() ? address(i + 1) : "(nil)");
+    }
+    return report;
 }
