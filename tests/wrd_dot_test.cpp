@@ -408,30 +408,19 @@ TEST(WrdDot, ReadsItsArguments)
     }
 }
 
-// True when two segments of arrows share a stretch of one line, across or down.
-bool share_stretch(Point a1, Point a2, Point b1, Point b2)
+// True when two segments of arrows run down lines less than `apart` pixels
+// apart, less than `gap_down` pixels from end to end (below 0: side by side),
+// or along lines less than `apart` pixels apart, side by side. With `apart`
+// near 0 and `gap_down` 0, they share a stretch of one line; a few pixels
+// apart, a reader could not tell them apart.
+bool same_lane(Point a1, Point a2, Point b1, Point b2, double apart, double gap_down)
 {
-    const auto along = [](double a, double b, double c, double d) {
-        return std::min(std::max(a, b), std::max(c, d)) - std::max(std::min(a, b), std::min(c, d)) > 0;
-    };
-    return (a1.first == a2.first && b1.first == b2.first && a1.first == b1.first &&
-            along(a1.second, a2.second, b1.second, b2.second)) ||
-           (a1.second == a2.second && b1.second == b2.second && a1.second == b1.second &&
-            along(a1.first, a2.first, b1.first, b2.first));
-}
-
-// True when two segments of arrows run down one line, or lines a few pixels
-// apart, side by side or end to end, or along lines a few pixels apart side
-// by side, where a reader could not tell them apart.
-bool same_lane(Point a1, Point a2, Point b1, Point b2)
-{
-    constexpr double kApart = 6;
     const auto gap = [](double p1, double p2, double q1, double q2) {
         return std::max(std::min(p1, p2), std::min(q1, q2)) - std::min(std::max(p1, p2), std::max(q1, q2));
     };
-    return (a1.first == a2.first && b1.first == b2.first && std::abs(a1.first - b1.first) < kApart &&
-            gap(a1.second, a2.second, b1.second, b2.second) < kApart) ||
-           (a1.second == a2.second && b1.second == b2.second && std::abs(a1.second - b1.second) < kApart &&
+    return (a1.first == a2.first && b1.first == b2.first && std::abs(a1.first - b1.first) < apart &&
+            gap(a1.second, a2.second, b1.second, b2.second) < gap_down) ||
+           (a1.second == a2.second && b1.second == b2.second && std::abs(a1.second - b1.second) < apart &&
             gap(a1.first, a2.first, b1.first, b2.first) < 0);
 }
 
@@ -488,14 +477,14 @@ TEST(WrdDot, ArrowsKeepOffBoxesAndOffTheChainAtEveryWidth)
                 for (std::size_t i = 1; i < arrows[a].size(); ++i) {
                     for (std::size_t b = 0; b < arrows.size(); ++b) {
                         for (std::size_t j = 1; chain[b] && !chain[a] && j < arrows[b].size(); ++j) {
-                            EXPECT_FALSE(
-                                share_stretch(arrows[a][i - 1], arrows[a][i], arrows[b][j - 1], arrows[b][j]))
+                            EXPECT_FALSE(same_lane(arrows[a][i - 1], arrows[a][i], arrows[b][j - 1],
+                                                   arrows[b][j], 1e-6, 0))
                                 << "arrow " << a << " along the chain's arrow " << b;
                         }
                         for (std::size_t j = 1;
                              b != a && arrows[b].back() != arrows[a].back() && j < arrows[b].size(); ++j) {
-                            EXPECT_FALSE(
-                                same_lane(arrows[a][i - 1], arrows[a][i], arrows[b][j - 1], arrows[b][j]))
+                            EXPECT_FALSE(same_lane(arrows[a][i - 1], arrows[a][i], arrows[b][j - 1],
+                                                   arrows[b][j], 6, 6))
                                 << "arrows " << a << " and " << b << " down one lane";
                         }
                     }
