@@ -16,6 +16,7 @@
 #include "report.h"
 #include "report_line.h"
 #include "report_words.h"
+#include "text_model.h"
 #include "unicode.h"
 #include "word_text.h"
 #include "writers.h"
@@ -68,16 +69,6 @@ std::string encode(std::uint32_t code)
     xmlChar out[4];
     const int size = xmlCopyCharMultiByte(out, static_cast<int>(code));
     return {reinterpret_cast<const char*>(out), static_cast<std::size_t>(size)};
-}
-
-bool hex_digits(const std::string& text, std::size_t at, std::size_t count, std::uint32_t* value)
-{
-    if (at + count > text.size() ||
-        text.substr(at, count).find_first_not_of("0123456789ABCDEF") != std::string::npos) {
-        return false;
-    }
-    *value = static_cast<std::uint32_t>(std::strtoul(text.substr(at, count).c_str(), nullptr, 16));
-    return true;
 }
 
 // The text between `open` and `close` from `*at` on, which moves past it.
@@ -200,31 +191,30 @@ std::string word_of_label(const std::string& label, std::size_t* length)
         *length = std::stoull(std::regex_replace(cut[1].str(), std::regex(","), ""));
         shown.resize(static_cast<std::size_t>(cut.position(0)));
     }
+    static const std::regex escape(R"(\\(\\|x[0-9A-F]{2}|u[0-9A-F]{4}|U[0-9A-F]{8}))");
     std::string word;
     bool after_letter = false;
     int last_class = 0;
     for (std::size_t at = 0; at < shown.size();) {
-        std::uint32_t code = 0;
-        if (shown.compare(at, 2, "\\\\") == 0) {
-            word += '\\';
-            at += 2;
-            after_letter = true;
-            last_class = 0;
-        } else if (shown.compare(at, 2, "\\x") == 0) {
-            check(hex_digits(shown, at + 2, 2, &code), "\\x takes two hex digits");
-            word += static_cast<char>(code);
-            at += 4;
-            after_letter = false;
-        } else if (shown.compare(at, 2, "\\u") == 0 || shown.compare(at, 2, "\\U") == 0) {
-            check(hex_digits(shown, at + 2, shown[at + 1] == 'u' ? 4 : 8, &code) && code >= 0x80 &&
-                      code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF),
+        std::smatch found; // a backslash of the word, or the escape of a byte or character
+        if (shown[at] == '\\' &&
+            std::regex_search(shown.cbegin() + static_cast<std::ptrdiff_t>(at), shown.cend(), found, escape,
+                              std::regex_constants::match_continuous)) {
+            const char kind = found.str(1)[0];
+            const auto code = static_cast<std::uint32_t>(
+                kind == '\\' ? 0 : std::stoul(found.str(1).substr(1), nullptr, 16));
+            check(kind == '\\' || kind == 'x' ||
+                      (code >= 0x80 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)),
                   "\\u and \\U take the hex digits of a character");
-            word += encode(code);
-            at += shown[at + 1] == 'u' ? 6 : 10;
-            after_letter = false;
+            word += kind == '\\'  ? "\\"
+                    : kind == 'x' ? std::string(1, static_cast<char>(code))
+                                  : encode(code);
+            at += static_cast<std::size_t>(found.length());
+            after_letter = kind == '\\';
+            last_class = kind == '\\' ? 0 : last_class;
         } else {
             std::size_t size = 0;
-            code = decode(shown, at, &size);
+            const std::uint32_t code = decode(shown, at, &size);
             check(size > 0, "a label is valid UTF-8");
             const CodePoint point = code_point(code);
             check(code >= 0x20 && code != 0x7F && code != '\\' && !point.hidden,
@@ -385,7 +375,8 @@ void check_dot_boxes(const Report& report, std::string_view dot)
     }
 }
 
-// The DOT's arrows: one from the start and one from each box, to what its address names.
+// The DOT's arrows: one from the start and one from each box, to what its
+// address names: the first box of that address, null, or the address's own marker.
 void check_dot_links(const Report& report, std::string_view dot)
 {
     std::map<std::string, std::string> link_of; // from name to target name
@@ -397,28 +388,22 @@ void check_dot_links(const Report& report, std::string_view dot)
     for (std::size_t i = report.nodes.size(); i-- > 0;) {
         index_of[address_value(report.nodes[i].address)] = i;
     }
-    const auto expect_link = [&](const std::string& from, const std::string& address) {
-        const auto found = link_of.find(from);
-        check(found != link_of.end(), "every link has its arrow");
+    const auto name_of = [&](const std::string& address) {
         const std::uint64_t value = address_value(address);
-        const auto node = index_of.find(value);
-        if (value == 0) {
-            check(found->second == "null", "a null link points at the null marker");
-        } else if (node != index_of.end()) {
-            check(found->second == "n" + std::to_string(node->second + 1),
-                  "a link points at the box of its address");
-        } else {
-            char marker[32];
-            (void)std::snprintf(marker, sizeof marker, "unknown_0x%" PRIx64, value);
-            check(found->second == marker, "a link to no node points at its own marker");
-        }
+        char marker[32];
+        (void)std::snprintf(marker, sizeof marker, "unknown_0x%" PRIx64, value);
+        return value == 0                   ? "null"
+               : index_of.count(value) != 0 ? "n" + std::to_string(index_of[value] + 1)
+                                            : std::string(marker);
     };
+    std::map<std::string, std::string> expected;
     if (!report.nodes.empty()) {
-        expect_link("start", report.start);
+        expected["start"] = name_of(report.start);
     }
     for (std::size_t i = 0; i < report.nodes.size(); ++i) {
-        expect_link("n" + std::to_string(i + 1), report.nodes[i].next);
+        expected["n" + std::to_string(i + 1)] = name_of(report.nodes[i].next);
     }
+    check(link_of == expected, "each link has its arrow, to the box of its address, null or its marker");
 }
 
 // Draws what parse_report accepted and checks both pictures.
@@ -426,14 +411,8 @@ void check_picture(const Report& report, int columns)
 {
     check_svg(report, columns);
     const std::string_view dot = written([&](std::FILE* out) { return write_dot(report, columns, out); });
-    std::size_t size = 0;
-    for (std::size_t at = 0; at < dot.size(); at += size) {
-        size = 1;
-        if (static_cast<unsigned char>(dot[at]) >= 0x80) {
-            (void)decode(dot, at, &size);
-        }
-        check(size > 0, "the DOT text is valid UTF-8");
-    }
+    check(dot.find('\0') == std::string_view::npos && xmlCheckUTF8(BAD_CAST std::string(dot).c_str()) == 1,
+          "the DOT text is valid UTF-8, with no zero byte");
     check_dot_boxes(report, dot);
     check_dot_links(report, dot);
 }
@@ -569,67 +548,55 @@ void check_round_trip(FuzzedDataProvider& input)
     }
 }
 
-// A text made from the input and the list its run makes: the seed words, then
-// words of the input, each said up to four times, between runs of separators.
-struct Said {
-    std::vector<std::string> words = {"pokus", "druhy"}; // in the order made
-    std::vector<long> counts = {3, 1};                   // kSeeds says them so
-    std::vector<std::size_t> said;                       // the text's words, as indices
-    std::vector<std::string> gaps;                       // the separators before each
-
-    // The text, its words spelled as `as` spells them.
-    std::string text(const std::vector<std::string>& as) const
-    {
-        std::string text;
-        for (std::size_t w = 0; w < said.size(); ++w) {
-            text += gaps[w] + as[said[w]];
-        }
-        return text;
-    }
-
-    // The report as wrd prints it for the text, read back, so that its links are resolved.
-    Report report(const std::vector<std::string>& as) const
-    {
-        const std::size_t n = words.size();
-        std::string lines = std::string(kListStart) + ": 0x" + std::to_string(100 + n) + "\n";
-        for (std::size_t i = 0; i < n; ++i) {
-            lines +=
-                report_line(static_cast<long>(i + 1), "0x" + std::to_string(100 + n - i), counts[n - 1 - i],
-                            as[n - 1 - i], i + 1 < n ? "0x" + std::to_string(99 + n - i) : "(nil)");
-        }
-        const auto parsed = parse_report(lines);
-        check(std::holds_alternative<Report>(parsed), "the report of a run reads back");
-        return std::get<Report>(parsed);
-    }
+// A text made from the input, the same text with its words replaced by others
+// (the seeds aside) and the text as the page keeps it for its strip: the words
+// of the input, then words said again, seeds included, each after one to
+// three separators.
+struct Text {
+    std::string text, other, source;
+    std::size_t words = 0;
 };
 
-Said said_of(FuzzedDataProvider& input)
+Text text_of(FuzzedDataProvider& input)
 {
-    Said said;
+    std::vector<std::string> words = {"pokus", "druhy"};
+    std::vector<std::size_t> said; // the text's words, as indices
     for (int n = input.ConsumeIntegralInRange(0, 6); n > 0; --n) {
         const std::string word = word_of(input, 24);
-        if (!word.empty() && std::find(said.words.begin(), said.words.end(), word) == said.words.end()) {
-            said.said.push_back(said.words.size());
-            said.words.push_back(word);
-            said.counts.push_back(1);
+        if (!word.empty() && std::find(words.begin(), words.end(), word) == words.end()) {
+            said.push_back(words.size());
+            words.push_back(word);
         }
     }
     for (int n = input.ConsumeIntegralInRange(0, 8); n > 0; --n) {
-        const auto again = input.ConsumeIntegralInRange<std::size_t>(0, said.words.size() - 1);
-        said.said.push_back(again);
-        ++said.counts[again];
+        said.push_back(input.ConsumeIntegralInRange<std::size_t>(0, words.size() - 1));
     }
-    // The separators before each word, drawn once, so that the text with its
-    // words replaced differs from the text in its words alone.
-    const std::string separators = kSeparators;
-    for (std::size_t w = 0; w < said.said.size(); ++w) {
-        said.gaps.emplace_back();
+    Text made;
+    made.words = said.size();
+    for (const std::size_t w : said) {
+        std::string gap; // drawn once, so that both texts differ in their words alone
         for (int n = input.ConsumeIntegralInRange(1, 3); n > 0; --n) {
-            said.gaps.back() +=
-                separators[input.ConsumeIntegralInRange<std::size_t>(0, separators.size() - 1)];
+            gap += kSeparators[input.ConsumeIntegralInRange<std::size_t>(0, std::strlen(kSeparators) - 1)];
         }
+        // As long as the word in the box, so that both are cut or neither, and
+        // both boxes have a title or neither.
+        const std::string shown = shown_word(words[w]);
+        const bool cut = fit_columns(shown, NodeBox::kWordColumns) != shown;
+        made.text += gap + words[w];
+        made.other +=
+            gap +
+            (w < 2 ? words[w] : "w" + std::to_string(w) + std::string(cut ? NodeBox::kWordColumns : 0, 'x'));
+        made.source += gap + shown;
     }
-    return said;
+    return made;
+}
+
+// The report that wrd prints for `text`, read back, so that its links are resolved.
+Report report_of(const std::string& text)
+{
+    const auto parsed = parse_report(model_report(model(text, true)));
+    check(std::holds_alternative<Report>(parsed), "the report of a run reads back");
+    return std::get<Report>(parsed);
 }
 
 // The page of the run of `text`, which must give `report` in one call per seed and per word.
@@ -703,9 +670,9 @@ void check_page_text(const Document& page, const std::set<std::string>& shown, c
     const std::string checked =
         "text()[not(ancestor::*[@id = 'code'] or "
         "parent::*[@id = 'try-text'] or parent::title or parent::style or parent::script)]";
-    for (xmlNode* node : xpath(page, ("//" + checked + "[not(ancestor::body)]").c_str())) {
-        check(blank(text_of(node)), "no stray text: nothing but blanks outside the body");
-    }
+    check(xpath(page, ("//" + checked + "[not(ancestor::body)][translate(., ' \n', '') != '']").c_str())
+              .empty(),
+          "no stray text: nothing but blanks outside the body");
     for (xmlNode* node : xpath(page, ("//body//" + checked).c_str())) {
         const std::string text = text_of(node);
         check(blank(text) || shown.count(text) != 0 ||
@@ -742,39 +709,26 @@ void check_markup(const std::string& page, const std::string& other, const Repor
 // its run must be sound markup that no word changes (check_markup).
 void check_page(FuzzedDataProvider& input)
 {
-    const Said said = said_of(input);
-    std::vector<std::string> placeholders = said.words;
-    for (std::size_t i = 2; i < placeholders.size(); ++i) {
-        // As long as the word in the box, so that both are cut or neither,
-        // and both boxes have a title or neither.
-        const std::string shown = shown_word(said.words[i]);
-        const bool cut = fit_columns(shown, NodeBox::kWordColumns) != shown;
-        placeholders[i] = "w" + std::to_string(i) + (cut ? std::string(NodeBox::kWordColumns, 'x') : "");
-    }
-    Report report = said.report(said.words);
-    const std::string text = said.text(said.words);
-    const std::string page = page_of(report, text, said.said.size());
-    const std::string other = page_of(said.report(placeholders), said.text(placeholders), said.said.size());
+    const Text made = text_of(input);
+    Report report = report_of(made.text);
+    const std::string page = page_of(report, made.text, made.words);
+    const std::string other = page_of(report_of(made.other), made.other, made.words);
 
     // An empty report gives the page with no run where the page has a text box
     // to run its text in, and is refused, with nothing written, elsewhere.
     const bool text_box = page.find("id=\"try-text\"") != std::string::npos;
-    static char no_run[1 << 18];
-    std::FILE* empty = ::fmemopen(no_run, sizeof no_run, "w");
-    check(write_html(Report{}, Run{}, "", empty) == text_box && (std::ftell(empty) == 0) != text_box,
+    bool wrote = false;
+    const std::string_view no_run = written([&](std::FILE* out) {
+        wrote = write_html(Report{}, Run{}, "", out);
+        return true;
+    });
+    check(wrote == text_box && no_run.empty() != text_box,
           "the page of an empty report is the page with no run, or refused");
-    (void)std::fclose(empty);
-
-    // The text, as the page keeps it for its strip: each separator as it is,
-    // then the word as the boxes show it.
-    std::string source;
-    for (std::size_t w = 0; w < said.said.size(); ++w) {
-        source += said.gaps[w] + shown_word(said.words[said.said[w]]);
-    }
-    check_markup(page, other, report, source, text.substr(0, text.find('\0')));
+    check_markup(page, other, report, made.source, made.text);
     const std::size_t changed = input.ConsumeIntegralInRange<std::size_t>(0, report.nodes.size() - 1);
     report.nodes[changed].count += input.ConsumeBool() ? 1 : -1;
-    check(std::holds_alternative<std::string>(replay(report, text)), "replay refuses a count that differs");
+    check(std::holds_alternative<std::string>(replay(report, made.text)),
+          "replay refuses a count that differs");
 }
 
 } // namespace
