@@ -53,9 +53,9 @@
 
 namespace {
 
-// The XML character of the UTF-8 sequence at `at`, as libxml2 decodes it, and
-// its length; length 0 where none starts there (a stray, cut or overlong
-// sequence, a surrogate, a control byte but for tab and line ends, U+FFFE, U+FFFF).
+// The character of the UTF-8 sequence at `at`, as libxml2 decodes it, and its
+// length; length 0 where none starts there (a stray or cut sequence). libxml2
+// takes overlong forms and surrogates here: the strict XML reader refuses them.
 std::uint32_t decode(std::string_view text, std::size_t at, std::size_t* length)
 {
     int size = static_cast<int>(std::min<std::size_t>(text.size() - at, 4));
