@@ -575,9 +575,13 @@ class Page(unittest.TestCase):
             self.skipTest(MISSING_TOOL + "axe-core is missing (%s): npm ci --prefix tests" % AXE)
         with open(AXE) as script:
             axe = script.read()
-        for step in ["0", "7.2", "7.4", "7.6", "9", "10.3", "11.2", "7.5&lang=cs", "11.1&lang=cs"]:
+        typed = ["~5.2", "~9.2"] * TEXT_BOX  # a typed run's memory view, as made, then as freed
+        for step in ["0", "7.2", "7.4", "7.6", "9", "10.3", "11.2", "7.5&lang=cs", "11.1&lang=cs", *typed]:
             with self.subTest(step=step):
-                self.open(self.run_page + "#step=" + step)
+                self.open(self.run_page + "#step=" + step.lstrip("~"))
+                if step.startswith("~"):
+                    self.run_in_page("pokus a b", True)
+                    self.js("location.hash=arguments[0]", "#step=" + step[1:])
                 self.js(axe)
                 found = self.driver.execute_async_script("""
 const done = arguments[arguments.length - 1];

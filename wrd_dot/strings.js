@@ -13,6 +13,8 @@ const plural = (lang, n, forms) =>
     `${n.toLocaleString(lang)} ${forms[new Intl.PluralRules(lang).select(n)] ?? forms.other}`;
 const cs = (n, one, few, other) => plural('cs', n, {one, few, other});
 const en = (n, one, other) => plural('en', n, {one, other});
+// A number as the page's language writes it, its digits grouped.
+const N = (n) => n.toLocaleString(language);
 const cz = (word) => `<span lang="cs">${word}</span>`;
 
 const STRINGS = {
@@ -106,7 +108,7 @@ const STRINGS = {
         'call K), and &amp;lang=cs or &amp;lang=en where a language was chosen.',
     // What page.js says.
     runHas: (n) => `The run has ${en(n, 'call', 'calls')}: this is the last.`,
-    callHas: (k, steps, j) => `Call ${k} has ${en(steps, 'step', 'steps')}: this is the nearest to ${j}.`,
+    callHas: (k, steps, j) => `Call ${N(k)} has ${en(steps, 'step', 'steps')}: this is the nearest to ${j}.`,
     noSteps: 'Step 0 has no steps within it: this is step 0.',
     noStep: 'The address names no step (it takes #step=K or #step=K.J): this is step 0.',
     nearest: (asked, shown) => `#step=${asked} is not written K or K.J: this is the nearest step, ${shown}.`,
@@ -121,24 +123,25 @@ const STRINGS = {
     newBox: 'new',
     unlinkedBox: 'unlinked',
     atZero: (n) => `step 0 of ${en(n, 'call', 'calls')}`,
-    at: (k, n, j, m) => `call ${k} of ${n}, step ${j} of ${m}`,
-    atFn: (fn, j, m) => `${fn}, step ${j} of ${m}`,
+    at: (k, n, j, m) => `call ${N(k)} of ${N(n)}, step ${N(j)} of ${N(m)}`,
+    atFn: (fn, j, m) => `${fn}, step ${N(j)} of ${N(m)}`,
     before: 'Before the first call',
     none: 'The list is empty: the start pointer holds NULL.',
-    other: (k) => `p points at node ${k}, which holds another word: p moves on.`,
-    match: (k) => `p points at node ${k}, which holds the word: a match.`,
-    raise: (n) => `The match's count goes up to ${n}.`,
+    other: (k) => `p points at node ${N(k)}, which holds another word: p moves on.`,
+    match: (k) => `p points at node ${N(k)}, which holds the word: a match.`,
+    raise: (n) => `The match's count goes up to ${N(n)}.`,
     missEmpty: 'The list is empty: p starts as nullptr, the loop ends at once, and the word is not found.',
     missOne: 'p is nullptr: the loop ends, and the list\'s one node does not hold the word.',
-    missMany: (c) => `p is nullptr: the loop ends, and none of the list's ${c} nodes holds the word.`,
+    missMany: (c) => `p is nullptr: the loop ends, and none of the list's ${N(c)} nodes holds the word.`,
     make: 'A new node is made: count 1, next NULL, not yet linked.',
     link: (old) => `The new node's next now holds the old first node's address (${old}).`,
     linkEmpty: 'The new node\'s next now holds the start pointer\'s NULL: the list was empty.',
     head: (address) => `The start pointer now holds the new node's address (${address}): it is first.`,
     printEmpty: 'The list is empty: print_list writes that it is, and nothing else.',
     printStart: 'print_list writes the start line: the start pointer\'s address.',
-    printNode: (k) => `p points at node ${k}: print_list writes its line, and p moves on.`,
-    printLast: (k) => `p points at node ${k}, the last: print_list writes its line, and the report is whole.`,
+    printNode: (k) => `p points at node ${N(k)}: print_list writes its line, and p moves on.`,
+    printLast: (k) =>
+        `p points at node ${N(k)}, the last: print_list writes its line, and the report is whole.`,
     unlink: 'The start pointer takes the node\'s next before the node is released: once it is deleted, ' +
         'reading node->next would read freed memory.',
     freeWordStep: 'The node\'s copy of its word is released first, while the node still holds its address.',
@@ -163,7 +166,7 @@ const STRINGS = {
     seed: (k, seeds) =>
         `Seed word ${k} of ${seeds}: wrd records these before the text, so that every run's list ends with ` +
         'druhy and pokus.',
-    word: (w, n) => `Word ${w} of ${n} of the text`,
+    word: (w, n) => `Word ${N(w)} of ${N(n)} of the text`,
     // What try.js says.
     tooLong: (n) =>
         `The text is ${n.toLocaleString('en')} bytes, more than the 1 MiB (1,048,576 bytes) that ` +
@@ -185,7 +188,7 @@ const STRINGS = {
     freedNode: (address) => `<b>${address}</b> free: free_list released this node`,
     freedWord: (address) => `<b>${address}</b> free: free_list released this word`,
     wordAt: (address) => `<b>${address}</b> word`,
-    bytes: (n) => `${n} bytes`,
+    bytes: (n) => `${N(n)} bytes`,
     startCell: (address) => `<b>${address}</b> the start pointer: list in the module, as data in wrd's main`,
     cells: (n, size, overhead, alignment, step) => `${en(n, 'node', 'nodes')} of ${size} bytes, and their ` +
         'words, as they lie in the module\'s memory at this step, lowest address first, after the start ' +
@@ -286,7 +289,7 @@ const STRINGS = {
         '#step=K.J (krok J volání K), a po volbě jazyka &amp;lang=cs nebo &amp;lang=en.',
     runHas: (n) => `Běh má ${cs(n, 'volání', 'volání', 'volání')}: toto je poslední.`,
     callHas: (k, steps, j) =>
-        `Volání ${k} má ${cs(steps, 'krok', 'kroky', 'kroků')}: toto je krok nejbližší ke kroku ${j}.`,
+        `Volání ${N(k)} má ${cs(steps, 'krok', 'kroky', 'kroků')}: toto je krok nejbližší ke kroku ${j}.`,
     noSteps: 'Krok 0 nemá žádné dílčí kroky: toto je krok 0.',
     noStep: 'Adresa neurčuje žádný krok (má tvar #step=K nebo #step=K.J): toto je krok 0.',
     nearest: (asked, shown) => `#step=${asked} nemá tvar K ani K.J: toto je nejbližší krok, ${shown}.`,
@@ -301,18 +304,18 @@ const STRINGS = {
     nextField: 'další',
     newBox: 'nový',
     unlinkedBox: 'odpojený',
-    atZero: (n) => `krok 0 z ${n} volání`,
-    at: (k, n, j, m) => `volání ${k} z ${n}, krok ${j} z ${m}`,
-    atFn: (fn, j, m) => `${fn}, krok ${j} z ${m}`,
+    atZero: (n) => `krok 0 z ${N(n)} volání`,
+    at: (k, n, j, m) => `volání ${N(k)} z ${N(n)}, krok ${N(j)} z ${N(m)}`,
+    atFn: (fn, j, m) => `${fn}, krok ${N(j)} z ${N(m)}`,
     before: 'Před prvním voláním',
     none: 'Seznam je prázdný: ukazatel na začátek seznamu má hodnotu NULL.',
-    other: (k) => `p ukazuje na uzel ${k}, který obsahuje jiné slovo: p se posune dál.`,
-    match: (k) => `p ukazuje na uzel ${k}, který obsahuje hledané slovo: shoda.`,
-    raise: (n) => `Počet výskytů nalezeného slova se zvýší na ${n}.`,
+    other: (k) => `p ukazuje na uzel ${N(k)}, který obsahuje jiné slovo: p se posune dál.`,
+    match: (k) => `p ukazuje na uzel ${N(k)}, který obsahuje hledané slovo: shoda.`,
+    raise: (n) => `Počet výskytů nalezeného slova se zvýší na ${N(n)}.`,
     missEmpty: 'Seznam je prázdný: p má hned na začátku hodnotu nullptr, cyklus ihned skončí a slovo ' +
         'se nenajde.',
     missOne: 'p má hodnotu nullptr: cyklus končí a jediný uzel seznamu slovo neobsahuje.',
-    missMany: (c) => `p má hodnotu nullptr: cyklus končí a slovo neobsahuje žádný z ${c} uzlů seznamu.`,
+    missMany: (c) => `p má hodnotu nullptr: cyklus končí a slovo neobsahuje žádný z ${N(c)} uzlů seznamu.`,
     make: 'Vytvoří se nový uzel: počet výskytů 1, next NULL, zatím není připojen.',
     link: (old) => `Ukazatel next nového uzlu teď obsahuje adresu dosavadního prvního uzlu (${old}).`,
     linkEmpty: 'Ukazatel next nového uzlu teď obsahuje NULL z ukazatele na začátek: seznam byl prázdný.',
@@ -320,12 +323,12 @@ const STRINGS = {
         'nový uzel je první.',
     printEmpty: 'Seznam je prázdný: print_list vypíše jen to, že je prázdný.',
     printStart: 'print_list vypíše úvodní řádek: adresu, kterou drží ukazatel na začátek seznamu.',
-    printNode: (k) => `p ukazuje na uzel ${k}: print_list vypíše jeho řádek a p se posune dál.`,
-    printLast: (k) => `p ukazuje na uzel ${k}, poslední: print_list vypíše jeho řádek a výpis je celý.`,
+    printNode: (k) => `p ukazuje na uzel ${N(k)}: print_list vypíše jeho řádek a p se posune dál.`,
+    printLast: (k) => `p ukazuje na uzel ${N(k)}, poslední: print_list vypíše jeho řádek a výpis je celý.`,
     unlink: 'Ukazatel na začátek převezme next uzlu dřív, než se uzel uvolní: po jeho smazání by čtení ' +
         'node->next četlo uvolněnou paměť.',
     freeWordStep: 'Nejdřív se uvolní kopie slova, dokud uzel ještě drží její adresu.',
-    freeNodeStep: (left) => `Uzel se uvolní. Zbývající uzly: ${left}.`,
+    freeNodeStep: (left) => `Uzel se uvolní. Zbývající uzly: ${N(left)}.`,
     freeLast:
         'Uvolní se poslední uzel: ukazatel na začátek má hodnotu NULL, cyklus tedy skončí a free_list ' +
         'vrátí true.',
@@ -344,9 +347,9 @@ const STRINGS = {
     hash: 'hašovací tabulka: jednou na slovo',
     textHas: (n, seeds) =>
         `Text má ${cs(n, 'slovo', 'slova', 'slov')}; wrd před ním zaznamená ${seeds} počáteční slova.`,
-    seed: (k, seeds) => `Počáteční slovo ${k} z ${seeds}: wrd je zaznamená před textem, takže seznam ` +
+    seed: (k, seeds) => `Počáteční slovo ${N(k)} z ${seeds}: wrd je zaznamená před textem, takže seznam ` +
         'každého běhu končí slovy druhy a pokus.',
-    word: (w, n) => `Slovo ${w} z ${cs(n, 'slova', 'slov', 'slov')} textu`,
+    word: (w, n) => `Slovo ${N(w)} z ${cs(n, 'slova', 'slov', 'slov')} textu`,
     tooLong: (n) => `Text má ${n.toLocaleString('cs')} bajtů, ` +
         'víc než 1 MiB (1 048 576 bajtů), který stránka zpracuje: zůstává zobrazen předchozí běh.',
     empty: 'Text je prázdný: wrd pro něj nic nevypíše a skončí s návratovým kódem 2. Zůstává zobrazen ' +
